@@ -1,0 +1,27 @@
+// The foundation library's process-wide objects, made before main() in this order:
+// the message texts and the language choice (which makes the empty string), then the
+// null stand-in of _Hashtable2. Every object defined here is also safe to use before
+// this runs: the string table is made on first use.
+#include "foundation/containers/Hashtable2.h"
+#include "foundation/lang/L.h"
+
+namespace torvik_lang {
+_Ref<_String> _String::emptyString;
+}
+
+namespace util {
+_Ref<_Object> _Hashtable2::nullObj;
+}
+
+namespace {
+
+struct FoundationStartup {
+    FoundationStartup() {
+        torvik_lang::notifyLocaleChanged();
+        util::_Hashtable2::nullObj = new torvik_lang::_Object();
+    }
+};
+
+FoundationStartup startup;
+
+}  // namespace
