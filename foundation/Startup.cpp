@@ -18,6 +18,8 @@ namespace {
 struct FoundationStartup {
     FoundationStartup() {
         torvik_lang::notifyLocaleChanged();
+        // [files start-up]
+        // [numbers start-up]
         util::_Hashtable2::nullObj = new torvik_lang::_Object();
     }
 };
