@@ -1,0 +1,85 @@
+// The image record: a device-independent bitmap with a name, as every decoder
+// produces it and the drawing window draws it.
+#pragma once
+
+#include "foundation/lang/String.h"
+#include "foundation/lang/Throwable.h"
+#include "imaging/Dib.h"
+#include "sources/FileMapping.h"
+
+namespace img_lib {
+
+using torvik_lang::_Object;
+using torvik_lang::_Ref;
+using torvik_lang::_String;
+
+enum ImageType : int32_t {
+    IMAGE_JPEG = 0,
+    IMAGE_BMP = 1,
+    IMAGE_GIF = 2,
+};
+
+// Every failure of the decoders.
+class ImageException : public torvik_lang::Throwable {
+public:
+    explicit ImageException(char const* msg) : Throwable(msg) {}
+    explicit ImageException(const _Ref<_String>& msg) : Throwable(msg) {}
+};
+
+class JpegImageException : public ImageException {
+public:
+    using ImageException::ImageException;
+};
+
+class _ImageInfo : public _Object {
+public:
+    ~_ImageInfo() override;
+
+    ImageType type = IMAGE_JPEG;
+    unsigned char* bits = nullptr;  // the first pixel row in memory; null without a picture
+    BITMAPINFO* info = nullptr;     // header and colour table; null without a picture
+    _Ref<_String> name;
+    // How many bytes may be read at `info` and at `bits`; the renderer never reads
+    // further (a BMP's RLE data, a lying header).
+    uint32_t infoBytes = 0;
+    uint32_t bitsBytes = 0;
+
+    virtual void init(char const* name, ImageType type);
+    virtual void setName(char const* name);
+    virtual _Ref<_String> getName();
+    // Gives the picture memory back; the record then holds no picture.
+    virtual void freeImage();
+
+    int width() const { return info ? info->bmiHeader.biWidth : 0; }
+    // The height in rows, whatever the row order.
+    int height() const;
+};
+
+// A BMP picture: `info` and `bits` point into the file's own bytes.
+class _BmpInfo : public _ImageInfo {
+public:
+    ~_BmpInfo() override;
+    void finalize() override;
+    void freeImage() override;
+
+    CFileMapping mapping;  // holds the file's bytes for a BMP read from a file
+};
+
+// A zero-filled DIB header with room for `colours` colour entries: 24 bits, BI_RGB.
+BITMAPINFO* makeDibHeader(int colours);
+
+// Decodes the file at `path` with the decoder that `type` names; null for an unknown
+// type. The record is named `path`.
+_Ref<_ImageInfo> loadImage(char const* path, ImageType type);
+// Decodes `size` bytes at `data`; named `name`, or "InMemImage" without one.
+_Ref<_ImageInfo> loadImage(void const* data, int size, ImageType type, char const* name);
+
+// The decoders, reached through loadImage.
+_Ref<_ImageInfo> loadBmpFile(char const* path);
+_Ref<_ImageInfo> loadBmp(void const* data, int size, const _Ref<_String>& name);
+_Ref<_ImageInfo> loadGifFile(char const* path);
+_Ref<_ImageInfo> loadGif(void const* data, int size, char const* name);
+_Ref<_ImageInfo> loadJpegFile(char const* path);
+_Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name);
+
+}  // namespace img_lib
