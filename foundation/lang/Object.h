@@ -73,6 +73,13 @@ protected:
 
 template <class T>
 class _Ref : public _IRef {
+    // A conversion source: another class, tested lazily so that an incomplete T (a
+    // class that holds a reference to its own kind) is never inspected.
+    template <class U>
+    static constexpr bool otherPolymorphic() {
+        return std::conjunction<std::negation<std::is_same<U, T>>, std::is_polymorphic<U>>::value;
+    }
+
 public:
     constexpr _Ref() noexcept : ptr(nullptr) {}
     constexpr _Ref(std::nullptr_t) noexcept : ptr(nullptr) {}
@@ -82,9 +89,9 @@ public:
 
     // Conversion from a reference or pointer of another class: upcasts are free,
     // anything else is a checked run-time conversion that throws when it fails.
-    template <class U, class = std::enable_if_t<!std::is_same<U, T>::value && std::is_polymorphic<U>::value>>
+    template <class U, class = std::enable_if_t<otherPolymorphic<U>()>>
     _Ref(const _Ref<U>& other) : ptr(convert(other.get())) { retainPtr(); }
-    template <class U, class = std::enable_if_t<!std::is_same<U, T>::value && std::is_polymorphic<U>::value>>
+    template <class U, class = std::enable_if_t<otherPolymorphic<U>()>>
     _Ref(U* p) : ptr(convert(p)) { retainPtr(); }
 
     ~_Ref() { releasePtr(); }
