@@ -1,0 +1,512 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "imaging/BmpValidation.h"
+#include "imaging/ImageInfo.h"
+
+using namespace img_lib;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void put16(Bytes& b, size_t at, uint16_t v) {
+    b.at(at) = v & 0xFF;
+    b.at(at + 1) = v >> 8;
+}
+void put32(Bytes& b, size_t at, uint32_t v) {
+    for (size_t i = 0; i < 4; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Field offsets in a BMP file.
+enum : size_t { BF_SIZE = 2, BF_OFF_BITS = 10, BI_SIZE = 14, BI_WIDTH = 18, BI_HEIGHT = 22,
+                BI_PLANES = 26, BI_BIT_COUNT = 28, BI_COMPRESSION = 30, BI_CLR_USED = 46 };
+
+struct BmpShape {
+    int32_t width = 5;
+    int32_t height = 3;
+    uint16_t bitCount = 24;
+    uint32_t headerSize = 40;
+    uint32_t compression = BI_RGB;
+    uint32_t colours = 0;  // table entries written (and declared in biClrUsed)
+    uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
+};
+
+// A complete, valid BMP of the given shape; pixel bytes count up from 1.
+Bytes makeBmp(const BmpShape& s) {
+    bool core = s.headerSize == 12;
+    bool separateMasks = s.headerSize == 40 && s.compression == BI_BITFIELDS;
+    size_t table = s.colours * (core ? 3 : 4);
+    size_t offBits = 14 + s.headerSize + (separateMasks ? 12 : 0) + table;
+    size_t rows = static_cast<size_t>(s.height < 0 ? -static_cast<int64_t>(s.height) : s.height);
+    size_t stride = (static_cast<size_t>(s.width) * s.bitCount + 31) / 32 * 4;
+    Bytes b(offBits + stride * rows);
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(b, BF_SIZE, static_cast<uint32_t>(b.size()));
+    put32(b, BF_OFF_BITS, static_cast<uint32_t>(offBits));
+    put32(b, BI_SIZE, s.headerSize);
+    if (core) {
+        put16(b, 18, static_cast<uint16_t>(s.width));
+        put16(b, 20, static_cast<uint16_t>(s.height));
+        put16(b, 22, 1);
+        put16(b, 24, s.bitCount);
+    } else {
+        put32(b, BI_WIDTH, static_cast<uint32_t>(s.width));
+        put32(b, BI_HEIGHT, static_cast<uint32_t>(s.height));
+        put16(b, BI_PLANES, 1);
+        put16(b, BI_BIT_COUNT, s.bitCount);
+        put32(b, BI_COMPRESSION, s.compression);
+        put32(b, BI_CLR_USED, s.colours);
+        if (s.compression == BI_BITFIELDS) {
+            for (int i = 0; i < 3; ++i) put32(b, 54 + 4 * i, s.masks[i]);
+        }
+    }
+    for (size_t i = offBits; i < b.size(); ++i) b[i] = static_cast<uint8_t>(i - offBits + 1);
+    return b;
+}
+
+Bytes makeBmp() { return makeBmp(BmpShape{}); }
+
+// The message of the ImageException that `load` throws, or "loaded".
+std::string outcome(const std::function<void()>& load) {
+    try {
+        load();
+    } catch (ImageException& e) {
+        return e.messageText();
+    }
+    return "loaded";
+}
+
+std::string memoryOutcome(const Bytes& b) {
+    return outcome([&] { loadImage(b.data(), static_cast<int>(b.size()), IMAGE_BMP, "mem"); });
+}
+
+class TempDir {
+public:
+    TempDir() {
+        dir = fs::path(::testing::TempDir()) /
+              ("bmp-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(dir);
+    }
+    ~TempDir() { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const Bytes& b) const {
+        std::string path = (dir / name).string();
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        return path;
+    }
+
+    fs::path dir;
+};
+
+std::string fileOutcome(const TempDir& tmp, const Bytes& b) {
+    std::string path = tmp.write("picture.bmp", b);
+    return outcome([&] { loadImage(path.c_str(), IMAGE_BMP); });
+}
+
+// Open descriptors of this process, or -1 where the system does not list them.
+int openDescriptors() {
+    std::error_code ec;
+    fs::directory_iterator it("/proc/self/fd", ec);
+    if (ec) return -1;
+    int n = 0;
+    for (; it != fs::directory_iterator(); ++it) ++n;
+    return n;
+}
+
+}  // namespace
+
+// ---- The file header, in its order -------------------------------------------------
+
+TEST(BmpFileHeader, ThirteenBytesAreWordedPerSource) {
+    TempDir tmp;
+    Bytes b = makeBmp();
+    b.resize(13);
+    EXPECT_EQ(fileOutcome(tmp, b), "Corrupt file header");
+    EXPECT_EQ(memoryOutcome(b), "Corrupt bmp header");
+}
+
+TEST(BmpFileHeader, MissingFileCannotBeOpened) {
+    EXPECT_EQ(outcome([] { loadImage("/nonexistent/none.bmp", IMAGE_BMP); }), "Can't open BMP File");
+    TempDir tmp;
+    EXPECT_EQ(fileOutcome(tmp, Bytes{}), "Can't open BMP File");  // an empty file maps to nothing
+}
+
+TEST(BmpFileHeader, BitmapArrayIsNoBmp) {
+    TempDir tmp;
+    Bytes b = makeBmp();
+    b[1] = 'A';
+    EXPECT_EQ(fileOutcome(tmp, b), "No bmp file");
+    EXPECT_EQ(memoryOutcome(b), "No bmp file");
+}
+
+TEST(BmpFileHeader, ShortAndUnsignedReportsTheSizeFirst) {
+    Bytes b = {'X', 'X', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(memoryOutcome(b), "Corrupt bmp header");
+}
+
+TEST(BmpFileHeader, DeclaredSizeMustFitTheBytes) {
+    TempDir tmp;
+    Bytes exact = makeBmp();
+    exact.resize(1000);
+    put32(exact, BF_SIZE, 1000);
+    Bytes shortBy1(exact.begin(), exact.end() - 1);
+    Bytes padded = exact;
+    padded.resize(2000);
+
+    EXPECT_EQ(fileOutcome(tmp, exact), "loaded");
+    EXPECT_EQ(fileOutcome(tmp, shortBy1), "File size to small");
+    EXPECT_EQ(memoryOutcome(shortBy1), "File size to small");
+    EXPECT_EQ(fileOutcome(tmp, padded), "loaded");
+    EXPECT_EQ(memoryOutcome(padded), "loaded");
+}
+
+TEST(BmpFileHeader, NegativeMemorySizeIsRefused) {
+    Bytes b = makeBmp();
+    EXPECT_EQ(outcome([&] { loadImage(b.data(), -1, IMAGE_BMP, nullptr); }), "Corrupt bmp header");
+}
+
+TEST(BmpFileHeader, NullNameIsANullReference) {
+    Bytes b = makeBmp();
+    EXPECT_THROW(loadBmp(b.data(), static_cast<int>(b.size()), nullptr), torvik_lang::Throwable);
+}
+
+// ---- The record -----------------------------------------------------------------------
+
+TEST(BmpRecord, MemoryRecordPointsIntoTheCallersBytes) {
+    Bytes b = makeBmp();
+    const Bytes before = b;
+    _Ref<_ImageInfo> image = loadImage(b.data(), static_cast<int>(b.size()), IMAGE_BMP, nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->type, IMAGE_BMP);
+    EXPECT_STREQ(image->getName()->c_str(), "InMemImage");
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(image->info), b.data() + 14);
+    EXPECT_EQ(image->bits, b.data() + 54);
+    EXPECT_EQ(image->infoBytes, b.size() - 14);
+    EXPECT_EQ(image->bitsBytes, b.size() - 54);
+    EXPECT_EQ(image->width(), 5);
+    EXPECT_EQ(image->height(), 3);
+
+    image->freeImage();
+    EXPECT_EQ(image->bits, nullptr);
+    EXPECT_EQ(image->info, nullptr);
+    EXPECT_STREQ(image->getName()->c_str(), "InMemImage");  // a BMP record keeps its name
+    image->freeImage();                                      // the second call finds nothing
+    image = nullptr;
+    EXPECT_EQ(b, before);
+}
+
+TEST(BmpRecord, FileStaysMappedUntilFreeImage) {
+    TempDir tmp;
+    Bytes first = makeBmp();
+    std::string path = tmp.write("p.bmp", first);
+    int fdsBefore = openDescriptors();
+
+    _Ref<_ImageInfo> image = loadImage(path.c_str(), IMAGE_BMP);
+    auto* bmp = dynamic_cast<_BmpInfo*>(image.get());
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_TRUE(bmp->mapping.isOpen());
+    EXPECT_STREQ(image->getName()->c_str(), path.c_str());
+    EXPECT_EQ(0, std::memcmp(image->info, first.data() + 14, first.size() - 14));
+    EXPECT_EQ(image->bits[0], 1);
+
+    image->freeImage();
+    EXPECT_FALSE(bmp->mapping.isOpen());
+    if (fdsBefore >= 0) {
+        EXPECT_EQ(openDescriptors(), fdsBefore);
+    }
+
+    // Once closed, the file can go and another picture can take its name.
+    ASSERT_TRUE(fs::remove(path));
+    BmpShape wide;
+    wide.width = 9;
+    tmp.write("p.bmp", makeBmp(wide));
+    _Ref<_ImageInfo> again = loadImage(path.c_str(), IMAGE_BMP);
+    EXPECT_EQ(again->width(), 9);
+    again = nullptr;
+    image = nullptr;
+    if (fdsBefore >= 0) {
+        EXPECT_EQ(openDescriptors(), fdsBefore);
+    }
+}
+
+TEST(BmpRecord, FailedFileLoadClosesTheMapping) {
+    TempDir tmp;
+    Bytes b = makeBmp();
+    b[1] = 'A';
+    int fdsBefore = openDescriptors();
+    if (fdsBefore < 0) GTEST_SKIP() << "no descriptor list";
+    EXPECT_EQ(fileOutcome(tmp, b), "No bmp file");
+    EXPECT_EQ(openDescriptors(), fdsBefore);
+}
+
+// ---- The bitmap information and pixel data -----------------------------------------------
+
+struct Malformed {
+    const char* what;
+    std::function<Bytes()> make;
+    const char* message;
+};
+
+class BmpMalformed : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(BmpMalformed, IsRefusedFromFileAndMemory) {
+    Bytes b = GetParam().make();
+    TempDir tmp;
+    EXPECT_EQ(memoryOutcome(b), GetParam().message) << GetParam().what;
+    EXPECT_EQ(fileOutcome(tmp, b), GetParam().message) << GetParam().what;
+}
+
+Bytes withField32(Bytes b, size_t at, uint32_t v) {
+    put32(b, at, v);
+    return b;
+}
+Bytes withField16(Bytes b, size_t at, uint16_t v) {
+    put16(b, at, v);
+    return b;
+}
+Bytes truncated(Bytes b, size_t n) {
+    b.resize(n);
+    put32(b, BF_SIZE, static_cast<uint32_t>(n));
+    return b;
+}
+Bytes bitfields(uint16_t bits, uint32_t r, uint32_t g, uint32_t b) {
+    BmpShape s;
+    s.bitCount = bits;
+    s.compression = BI_BITFIELDS;
+    s.masks[0] = r;
+    s.masks[1] = g;
+    s.masks[2] = b;
+    return makeBmp(s);
+}
+Bytes shaped(void (*edit)(BmpShape&)) {
+    BmpShape s;
+    edit(s);
+    return makeBmp(s);
+}
+
+const Malformed kMalformed[] = {
+    {"header size cut off", [] { return truncated(makeBmp(), 16); }, "Corrupt bmp header"},
+    {"header outside", [] { return truncated(makeBmp(), 40); }, "Corrupt bmp header"},
+    {"unknown header size", [] { return withField32(makeBmp(), BI_SIZE, 66); }, "Unknown bmp header size"},
+    {"OS/2 v2 short header", [] { return withField32(makeBmp(), BI_SIZE, 16); }, "Unknown bmp header size"},
+    {"width 0", [] { return withField32(makeBmp(), BI_WIDTH, 0); }, "Invalid bitmap dimensions"},
+    {"height 0", [] { return withField32(makeBmp(), BI_HEIGHT, 0); }, "Invalid bitmap dimensions"},
+    {"negative width", [] { return withField32(makeBmp(), BI_WIDTH, static_cast<uint32_t>(-5)); },
+     "Invalid bitmap dimensions"},
+    {"core width 0", [] { return withField16(shaped([](BmpShape& s) { s.headerSize = 12; }), 18, 0); },
+     "Invalid bitmap dimensions"},
+    {"width above the limit", [] { return withField32(makeBmp(), BI_WIDTH, 65537); }, "Bitmap too large"},
+    {"height INT_MIN", [] { return withField32(makeBmp(), BI_HEIGHT, 0x80000000u); }, "Bitmap too large"},
+    {"rows overflowing 32 bits",
+     [] { return withField32(withField32(makeBmp(), BI_WIDTH, 0x7FFFFFFF), BI_HEIGHT, 0x7FFFFFFF); },
+     "Bitmap too large"},
+    {"two planes", [] { return withField16(makeBmp(), BI_PLANES, 2); }, "Unsupported bmp format"},
+    {"2 bits per pixel", [] { return withField16(makeBmp(), BI_BIT_COUNT, 2); }, "Unsupported bmp format"},
+    {"30000 bits per pixel", [] { return withField16(makeBmp(), BI_BIT_COUNT, 30000); }, "Unsupported bmp format"},
+    {"16 bits in a core header",
+     [] { return shaped([](BmpShape& s) { s.headerSize = 12; s.bitCount = 16; }); }, "Unsupported bmp format"},
+    {"RLE8 at 24 bits", [] { return withField32(makeBmp(), BI_COMPRESSION, BI_RLE8); }, "Unsupported bmp format"},
+    {"RLE8 top-down",
+     [] { return withField32(shaped([](BmpShape& s) { s.bitCount = 8; s.compression = BI_RLE8; }),
+                             BI_HEIGHT, static_cast<uint32_t>(-3)); },
+     "Unsupported bmp format"},
+    {"embedded JPEG", [] { return withField32(makeBmp(), BI_COMPRESSION, BI_JPEG); }, "Unsupported bmp format"},
+    {"embedded PNG", [] { return withField32(makeBmp(), BI_COMPRESSION, BI_PNG); }, "Unsupported bmp format"},
+    {"alpha bit fields", [] { return withField32(bitfields(32, 0xFF0000, 0xFF00, 0xFF), BI_COMPRESSION, 6); },
+     "Unsupported bmp format"},
+    {"bit fields at 24 bits", [] { return withField16(bitfields(16, 0xF800, 0x7E0, 0x1F), BI_BIT_COUNT, 24); },
+     "Unsupported bmp format"},
+    {"OS/2 compression 3", [] { return withField32(shaped([](BmpShape& s) { s.headerSize = 64; s.bitCount = 16; }),
+                                             BI_COMPRESSION, 3); },
+     "Unsupported bmp format"},
+    {"zero mask", [] { return bitfields(16, 0xFF00, 0xFF, 0); }, "Invalid bitfield masks"},
+    {"broken mask", [] { return bitfields(16, 0xF000, 0x0F00, 0x0005); }, "Invalid bitfield masks"},
+    {"shared bits", [] { return bitfields(16, 0xF800, 0x0FE0, 0x001F); }, "Invalid bitfield masks"},
+    {"mask beyond 16 bits", [] { return bitfields(16, 0x1F0000, 0x07E0, 0x001F); }, "Invalid bitfield masks"},
+    {"masks outside", [] { return truncated(bitfields(16, 0xF800, 0x7E0, 0x1F), 14 + 40 + 8); },
+     "Corrupt bmp header"},
+    {"colour table outside", [] { return withField32(shaped([](BmpShape& s) { s.bitCount = 8; s.colours = 2; }),
+                                                     BI_CLR_USED, 305402420); },
+     "Color table outside the file"},
+    {"implied table outside", [] { return truncated(shaped([](BmpShape& s) { s.bitCount = 8; s.colours = 0; }), 300); },
+     "Color table outside the file"},
+    {"rows outside", [] { Bytes b = makeBmp(); return truncated(b, b.size() - 1); }, "Bitmap data outside the file"},
+    {"pixel offset outside", [] { Bytes b = makeBmp(); return withField32(b, BF_OFF_BITS, static_cast<uint32_t>(b.size())); },
+     "Bitmap data outside the file"},
+    {"RLE offset outside",
+     [] { Bytes b = shaped([](BmpShape& s) { s.bitCount = 8; s.compression = BI_RLE8; s.colours = 2; });
+          return withField32(b, BF_OFF_BITS, 0xFFFFFFF0u); },
+     "Bitmap data outside the file"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, BmpMalformed, ::testing::ValuesIn(kMalformed));
+
+// Odd files that the platform draws all the same.
+TEST(BmpLayout, AcceptsDrawableVariants) {
+    struct Case { const char* what; Bytes bytes; };
+    BmpShape core;
+    core.headerSize = 12;
+    core.bitCount = 8;
+    core.colours = 256;
+    BmpShape v5;
+    v5.headerSize = 124;
+    v5.bitCount = 32;
+    BmpShape rle;
+    rle.bitCount = 4;
+    rle.compression = BI_RLE4;
+    rle.colours = 16;
+    rle.height = 1;
+    BmpShape oversize;
+    oversize.bitCount = 8;
+    oversize.colours = 300;
+    BmpShape widest;
+    widest.width = 65536;
+    widest.height = 1;
+    widest.bitCount = 1;
+    widest.colours = 2;
+
+    Bytes tableIntoRows = makeBmp(oversize);
+    put32(tableIntoRows, BF_OFF_BITS, 14 + 40 + 200 * 4);  // the table runs into the pixels
+
+    const Case cases[] = {
+        {"core header", makeBmp(core)},
+        {"V5 header", makeBmp(v5)},
+        {"top-down rows", withField32(makeBmp(), BI_HEIGHT, static_cast<uint32_t>(-3))},
+        {"RLE4 data left to the drawer", makeBmp(rle)},
+        {"oversized colour table", makeBmp(oversize)},
+        {"table running into the rows", tableIntoRows},
+        {"width at the limit", makeBmp(widest)},
+        {"565 bit fields", bitfields(16, 0xF800, 0x07E0, 0x001F)},
+        {"10-bit channels", bitfields(32, 0x3FF00000, 0x000FFC00, 0x000003FF)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(memoryOutcome(c.bytes), "loaded") << c.what;
+}
+
+TEST(BmpLayout, RowBytesAtTheirBoundaries) {
+    EXPECT_EQ(dibRowBytes(1, 1), 4u);
+    EXPECT_EQ(dibRowBytes(32, 1), 4u);
+    EXPECT_EQ(dibRowBytes(33, 1), 8u);
+    EXPECT_EQ(dibRowBytes(5, 24), 16u);
+    EXPECT_EQ(dibRowBytes(4, 24), 12u);
+    EXPECT_EQ(dibRowBytes(127, 4), 64u);
+    EXPECT_EQ(dibRowBytes(0x7FFFFFFF, 32), uint64_t(0x7FFFFFFF) * 4);
+    EXPECT_FALSE(dibRowBytes(INT64_MAX, 2));
+    EXPECT_FALSE(dibRowBytes(6148914691236517205, 3));  // 2^64 - 1 bits: the rounding overflows
+    EXPECT_FALSE(dibRowBytes(-1, 24));
+}
+
+// ---- The picture suite -------------------------------------------------------------------
+
+namespace {
+
+fs::path corpus(const char* sub) { return fs::path(GLIMSEL_CORPUS_DIR) / "bmp" / sub; }
+
+std::vector<fs::path> bmpsIn(const fs::path& dir) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        if (e.path().extension() == ".bmp") files.push_back(e.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+Bytes readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Loads a corpus file both ways; both must agree, and a record must stay in its bytes.
+std::string loadBothWays(const fs::path& p) {
+    Bytes bytes = readAll(p);
+    std::string fromFile = outcome([&] {
+        _Ref<_ImageInfo> image = loadImage(p.string().c_str(), IMAGE_BMP);
+        EXPECT_EQ(image->infoBytes, bytes.size() - 14);
+        EXPECT_GT(image->bitsBytes, 0u);
+        EXPECT_EQ(image->bits - reinterpret_cast<uint8_t*>(image->info),
+                  static_cast<ptrdiff_t>(image->infoBytes) - image->bitsBytes);
+        image->freeImage();
+    });
+    std::string fromMemory = memoryOutcome(bytes);
+    EXPECT_EQ(fromFile, fromMemory) << p;
+    return fromFile;
+}
+
+}  // namespace
+
+TEST(BmpSuite, EveryGoodFileLoads) {
+    if (!fs::exists(corpus("g"))) GTEST_SKIP() << "no picture corpus";
+    auto files = bmpsIn(corpus("g"));
+    EXPECT_EQ(files.size(), 27u);
+    for (const auto& p : files) EXPECT_EQ(loadBothWays(p), "loaded") << p.filename();
+}
+
+TEST(BmpSuite, QuestionableFilesLoadWhereTheyDraw) {
+    if (!fs::exists(corpus("q"))) GTEST_SKIP() << "no picture corpus";
+    // What the platform's DIB drawing cannot show; everything else in q/ loads.
+    const std::map<std::string, std::string> refused = {
+        {"pal1huffmsb.bmp", "Unsupported bmp format"},  {"pal2.bmp", "Unsupported bmp format"},
+        {"pal2color.bmp", "Unsupported bmp format"},    {"pal8os2v2-16.bmp", "Unknown bmp header size"},
+        {"rgb24jpeg.bmp", "Unsupported bmp format"},    {"rgb24png.bmp", "Unsupported bmp format"},
+        {"rgb24rle24.bmp", "Unsupported bmp format"},   {"rgba32abf.bmp", "Unsupported bmp format"},
+        {"rgba64.bmp", "Unsupported bmp format"},
+    };
+    for (const auto& p : bmpsIn(corpus("q"))) {
+        auto it = refused.find(p.filename().string());
+        EXPECT_EQ(loadBothWays(p), it == refused.end() ? "loaded" : it->second) << p.filename();
+    }
+}
+
+TEST(BmpSuite, BadFilesAreRefusedOrSafe) {
+    if (!fs::exists(corpus("b"))) GTEST_SKIP() << "no picture corpus";
+    // Files the platform would still draw (odd density, RLE that the drawer clips, an
+    // index beyond the table, an ignored image size) load; every other one is refused.
+    const std::map<std::string, std::string> expected = {
+        {"badbitcount.bmp", "Unsupported bmp format"},
+        {"badbitssize.bmp", "loaded"},
+        {"baddens1.bmp", "loaded"},
+        {"baddens2.bmp", "loaded"},
+        {"badfilesize.bmp", "File size to small"},
+        {"badheadersize.bmp", "Unknown bmp header size"},
+        {"badpalettesize.bmp", "Color table outside the file"},
+        {"badplanes.bmp", "Unsupported bmp format"},
+        {"badrle.bmp", "loaded"},
+        {"badrle4.bmp", "loaded"},
+        {"badrle4bis.bmp", "loaded"},
+        {"badrle4ter.bmp", "loaded"},
+        {"badrlebis.bmp", "loaded"},
+        {"badrleter.bmp", "loaded"},
+        {"badwidth.bmp", "Invalid bitmap dimensions"},
+        {"pal8badindex.bmp", "loaded"},
+        {"reallybig.bmp", "File size to small"},
+        {"rgb16-880.bmp", "Invalid bitfield masks"},
+        {"rletopdown.bmp", "Unsupported bmp format"},
+        {"shortfile.bmp", "File size to small"},
+    };
+    for (const auto& p : bmpsIn(corpus("b"))) {
+        auto it = expected.find(p.filename().string());
+        ASSERT_NE(it, expected.end()) << p.filename();
+        EXPECT_EQ(loadBothWays(p), it->second) << p.filename();
+    }
+    if (fs::exists(corpus("x"))) {
+        for (const auto& p : bmpsIn(corpus("x"))) EXPECT_EQ(loadBothWays(p), "No bmp file") << p.filename();
+    }
+}
+
+TEST(BmpSuite, ExtraFilesLoad) {
+    if (!fs::exists(corpus("extra"))) GTEST_SKIP() << "no picture corpus";
+    for (const auto& p : bmpsIn(corpus("extra"))) EXPECT_EQ(loadBothWays(p), "loaded") << p.filename();
+}

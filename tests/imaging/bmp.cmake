@@ -1,0 +1,1 @@
+glimsel_test(imaging_bmp_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/BmpReaderTest.cpp LIBS glimsel_imaging)
