@@ -3,7 +3,9 @@
 // null stand-in of _Hashtable2. Every object defined here is also safe to use before
 // this runs: the string table is made on first use.
 #include "foundation/containers/Hashtable2.h"
+#include "foundation/io/File.h"
 #include "foundation/lang/L.h"
+#include "foundation/support/App.h"
 
 namespace torvik_lang {
 _Ref<_String> _String::emptyString;
@@ -18,7 +20,8 @@ namespace {
 struct FoundationStartup {
     FoundationStartup() {
         torvik_lang::notifyLocaleChanged();
-        // [files start-up]
+        torvik_io::_File::setPathStyle(glimsel_os::nativePathStyle());
+        util::App::startUp();
         // [numbers start-up]
         util::_Hashtable2::nullObj = new torvik_lang::_Object();
     }
