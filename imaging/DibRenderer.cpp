@@ -1,0 +1,160 @@
+#include "imaging/DibRenderer.h"
+
+#include <cstring>
+#include <new>
+
+#include "imaging/DibFormat.h"
+#include "imaging/DibRle.h"
+#include "imaging/DrawPlan.h"
+#include "imaging/ImageInfo.h"
+
+namespace img_lib {
+
+namespace {
+
+// Where each canvas column of the plan finds its source pixel in a row: the byte offset,
+// and at 1 and 4 bits the shift that brings the pixel's bits down.
+struct Columns {
+    std::vector<uint32_t> offset;
+    std::vector<uint8_t> shift;
+};
+
+void buildColumns(const DibFormat& f, const DrawPlan& plan, Columns& c) {
+    const size_t n = plan.srcX.size();
+    c.offset.resize(n);
+    if (f.layout == DibLayout::Indexed1 || f.layout == DibLayout::Indexed4) c.shift.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t x = plan.srcX[i];
+        switch (f.layout) {
+            case DibLayout::Indexed1:
+                c.offset[i] = x >> 3;
+                c.shift[i] = static_cast<uint8_t>(7 - (x & 7));
+                break;
+            case DibLayout::Indexed4:
+                c.offset[i] = x >> 1;
+                c.shift[i] = static_cast<uint8_t>(x & 1 ? 0 : 4);
+                break;
+            case DibLayout::Indexed8: c.offset[i] = x; break;
+            case DibLayout::Masked16: c.offset[i] = 2 * x; break;
+            case DibLayout::Rgb24: c.offset[i] = 3 * x; break;
+            default: c.offset[i] = 4 * x; break;
+        }
+    }
+}
+
+inline uint32_t load16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | p[1] << 8); }
+inline uint32_t load24(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
+}
+inline uint32_t load32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+inline uint32_t masked(const DibFormat& f, uint32_t p) {
+    return f.widen[0][(p & f.mask[0]) >> f.shift[0]] | f.widen[1][(p & f.mask[1]) >> f.shift[1]] |
+           f.widen[2][(p & f.mask[2]) >> f.shift[2]];
+}
+
+// One canvas row from one source row, through the column table.
+template <DibLayout L>
+void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_t* out, size_t n) {
+    const uint32_t* off = c.offset.data();
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t* p = row + off[i];
+        if constexpr (L == DibLayout::Indexed1) out[i] = f.palette[(*p >> c.shift[i]) & 1];
+        else if constexpr (L == DibLayout::Indexed4) out[i] = f.palette[(*p >> c.shift[i]) & 15];
+        else if constexpr (L == DibLayout::Indexed8) out[i] = f.palette[*p];
+        else if constexpr (L == DibLayout::Masked16) out[i] = masked(f, load16(p));
+        else if constexpr (L == DibLayout::Rgb24) out[i] = load24(p);
+        else if constexpr (L == DibLayout::Rgb32) out[i] = load32(p) & 0xFFFFFF;
+        else out[i] = masked(f, load32(p));
+    }
+}
+
+// At 100 % the columns are consecutive: straight conversions without the table.
+void copyRow24(const uint8_t* p, uint32_t* out, size_t n) {
+    size_t i = 0;
+    // Four pixels from three 32-bit words.
+    for (; i + 4 <= n; i += 4, p += 12) {
+        uint32_t a = load32(p), b = load32(p + 4), c = load32(p + 8);
+        out[i] = a & 0xFFFFFF;
+        out[i + 1] = (a >> 24 | b << 8) & 0xFFFFFF;
+        out[i + 2] = (b >> 16 | c << 16) & 0xFFFFFF;
+        out[i + 3] = c >> 8;
+    }
+    for (; i < n; ++i, p += 3) out[i] = load24(p);
+}
+
+void copyRow32(const uint8_t* p, uint32_t* out, size_t n) {
+    for (size_t i = 0; i < n; ++i, p += 4) out[i] = load32(p) & 0xFFFFFF;
+}
+
+using RowSampler = void (*)(const uint8_t*, const DibFormat&, const Columns&, uint32_t*, size_t);
+
+RowSampler samplerFor(DibLayout layout) {
+    switch (layout) {
+        case DibLayout::Indexed1: return sampleRow<DibLayout::Indexed1>;
+        case DibLayout::Indexed4: return sampleRow<DibLayout::Indexed4>;
+        case DibLayout::Indexed8: return sampleRow<DibLayout::Indexed8>;
+        case DibLayout::Masked16: return sampleRow<DibLayout::Masked16>;
+        case DibLayout::Rgb24: return sampleRow<DibLayout::Rgb24>;
+        case DibLayout::Rgb32: return sampleRow<DibLayout::Rgb32>;
+        default: return sampleRow<DibLayout::Masked32>;
+    }
+}
+
+void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, const Rect& target, const DrawPlan& plan) {
+    const size_t n = static_cast<size_t>(plan.columns());
+    const size_t stride = static_cast<size_t>(canvas.stride);
+    // At 100 % width the 24- and 32-bit rows are converted in one sweep.
+    const bool straight = target.width == f.width && (f.layout == DibLayout::Rgb24 || f.layout == DibLayout::Rgb32);
+    const size_t firstColumn = plan.srcX.empty() ? 0 : plan.srcX[0];
+    Columns columns;
+    if (!straight) buildColumns(f, plan, columns);
+    RowSampler sample = samplerFor(f.layout);
+
+    uint32_t* out = canvas.pixels + static_cast<size_t>(plan.y0) * stride + static_cast<size_t>(plan.x0);
+    for (size_t i = 0; i < plan.srcY.size(); ++i, out += stride) {
+        uint32_t sy = plan.srcY[i];
+        // An enlarged row repeats the canvas row above it.
+        if (i > 0 && sy == plan.srcY[i - 1]) {
+            std::memcpy(out, out - stride, n * sizeof *out);
+            continue;
+        }
+        const uint8_t* row = f.rowAt(bits, static_cast<int32_t>(sy));
+        if (!straight) sample(row, f, columns, out, n);
+        else if (f.layout == DibLayout::Rgb24) copyRow24(row + 3 * firstColumn, out, n);
+        else copyRow32(row + 4 * firstColumn, out, n);
+    }
+}
+
+}  // namespace
+
+bool drawDib(const Canvas& canvas, const Rect& target, const BITMAPINFO* info, uint32_t infoBytes, const void* bits,
+             uint32_t bitsBytes, const Rect* clip) {
+    if (!canvas.pixels || canvas.width <= 0 || canvas.height <= 0 || canvas.stride < canvas.width) return false;
+    if (target.width <= 0 || target.height <= 0 || !bits) return false;
+    DibFormat format;
+    if (!readDibFormat(info, infoBytes, bitsBytes, format)) return false;
+    try {
+        DrawPlan plan;
+        if (!planDraw(canvas, target, clip, format.width, format.height, plan)) return true;
+        const uint8_t* data = static_cast<const uint8_t*>(bits);
+        if (format.layout == DibLayout::Rle8 || format.layout == DibLayout::Rle4)
+            drawRle(canvas, format, data, plan);
+        else
+            drawRows(canvas, format, data, target, plan);
+    } catch (const std::bad_alloc&) {
+        // The tables are as large as the visible part of the canvas; without memory for
+        // them the picture is left out, as a failed platform draw would be.
+        return false;
+    }
+    return true;
+}
+
+bool drawImage(const Canvas& canvas, const Rect& target, const _ImageInfo& image, const Rect* clip) {
+    if (!image.bits || !image.info) return false;
+    return drawDib(canvas, target, image.info, image.infoBytes, image.bits, image.bitsBytes, clip);
+}
+
+}  // namespace img_lib

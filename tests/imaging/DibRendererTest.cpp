@@ -1,0 +1,578 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "imaging/DibFormat.h"
+#include "imaging/DibRenderer.h"
+#include "imaging/ImageInfo.h"
+
+using namespace img_lib;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kBack = 0x123456;  // what the canvas holds before a draw
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000;
+
+void put16(Bytes& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void put32(Bytes& b, uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A 40-byte BITMAPINFOHEADER.
+Bytes header(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = BI_RGB, uint32_t clrUsed = 0,
+             uint32_t sizeImage = 0) {
+    Bytes b;
+    put32(b, 40);
+    put32(b, static_cast<uint32_t>(width));
+    put32(b, static_cast<uint32_t>(height));
+    put16(b, 1);
+    put16(b, bitCount);
+    put32(b, compression);
+    put32(b, sizeImage);
+    put32(b, 2835);
+    put32(b, 2835);
+    put32(b, clrUsed);
+    put32(b, 0);
+    return b;
+}
+
+// RGBQUAD entries from 0x00RRGGBB values.
+Bytes colours(std::initializer_list<uint32_t> list) {
+    Bytes b;
+    for (uint32_t c : list) put32(b, c);
+    return b;
+}
+
+Bytes masks(uint32_t r, uint32_t g, uint32_t b) {
+    Bytes out;
+    put32(out, r);
+    put32(out, g);
+    put32(out, b);
+    return out;
+}
+
+struct Dib {
+    Bytes info;
+    Bytes bits;
+};
+
+class Surface {
+public:
+    Surface(int width, int height, uint32_t fill = kBack) : pixels(static_cast<size_t>(width) * height, fill) {
+        canvas.pixels = pixels.data();
+        canvas.width = width;
+        canvas.height = height;
+        canvas.stride = width;
+    }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * canvas.width + x]; }
+    bool draw(const Dib& dib, Rect target, const Rect* clip = nullptr) {
+        return drawDib(canvas, target, reinterpret_cast<const BITMAPINFO*>(dib.info.data()),
+                       static_cast<uint32_t>(dib.info.size()), dib.bits.data(), static_cast<uint32_t>(dib.bits.size()), clip);
+    }
+    // Draws at (0, 0) at the picture's own size.
+    bool draw(const Dib& dib, int width, int height) { return draw(dib, Rect{0, 0, width, height}); }
+    // Rows top to bottom.
+    std::vector<std::vector<uint32_t>> rows() const {
+        std::vector<std::vector<uint32_t>> out;
+        for (int y = 0; y < canvas.height; ++y)
+            out.emplace_back(pixels.begin() + y * canvas.width, pixels.begin() + (y + 1) * canvas.width);
+        return out;
+    }
+
+    Canvas canvas;
+    std::vector<uint32_t> pixels;
+};
+
+using Rows = std::vector<std::vector<uint32_t>>;
+
+// ---------------------------------------------------------------- pixel formats
+
+TEST(DibRenderer, OneBitWithOneColourDrawsIndexOneBlack) {
+    Dib dib{header(3, 2, 1, BI_RGB, 1) + colours({kRed}),
+            {
+                0xA0, 0, 0, 0,  // bottom row: 1 0 1, padded to 4 bytes
+                0x40, 0, 0, 0,  // top row:    0 1 0
+            }};
+    Surface s(3, 2);
+    ASSERT_TRUE(s.draw(dib, 3, 2));
+    EXPECT_EQ(s.rows(), (Rows{{kRed, kBlack, kRed}, {kBlack, kRed, kBlack}}));
+}
+
+TEST(DibRenderer, FourBitShortTableDrawsMissingEntriesBlack) {
+    Dib dib{header(3, 1, 4, BI_RGB, 3) + colours({kRed, kGreen, kBlue}),
+            {0x02, 0x50, 0, 0}};  // indexes 0 2 5; 5 lies past the 3-entry table
+    Surface s(3, 1);
+    ASSERT_TRUE(s.draw(dib, 3, 1));
+    EXPECT_EQ(s.rows(), (Rows{{kRed, kBlue, kBlack}}));
+}
+
+TEST(DibRenderer, EightBitColourCountZeroMeansFullTable) {
+    Bytes table(1024, 0);
+    table[255 * 4 + 0] = 0x11;  // entry 255: blue
+    table[255 * 4 + 1] = 0x22;  //            green
+    table[255 * 4 + 2] = 0x33;  //            red
+    table[1 * 4 + 2] = 0xFF;    // entry 1: red
+    Dib dib{header(3, 1, 8) + table, {255, 1, 0, 0}};
+    Surface s(3, 1);
+    ASSERT_TRUE(s.draw(dib, 3, 1));
+    EXPECT_EQ(s.rows(), (Rows{{0x332211, kRed, kBlack}}));
+}
+
+TEST(DibRenderer, EightBitColourCountAboveTwoFiftySixIsCut) {
+    // 300 entries declared, 256 used: the table ends where 256 entries end.
+    Bytes table(1024, 0);
+    table[7 * 4 + 1] = 0xFF;  // entry 7: green
+    Dib dib{header(1, 1, 8, BI_RGB, 300) + table, {7, 0, 0, 0}};
+    Surface s(1, 1);
+    ASSERT_TRUE(s.draw(dib, 1, 1));
+    EXPECT_EQ(s.at(0, 0), kGreen);
+}
+
+TEST(DibRenderer, SixteenBitDefaultIs555WidenedByBitRepetition) {
+    Bytes bits;
+    put16(bits, 0x7FFF);  // white
+    put16(bits, 0x7C00);  // red 31
+    put16(bits, 0x0010);  // blue 16: 10000 -> 10000100
+    put16(bits, 0x8000);  // only the unused top bit: black
+    Dib dib{header(4, 1, 16), bits};
+    Surface s(4, 1);
+    ASSERT_TRUE(s.draw(dib, 4, 1));
+    EXPECT_EQ(s.rows(), (Rows{{kWhite, kRed, 0x000084, kBlack}}));
+}
+
+TEST(DibRenderer, SixteenBit565FromMasksAfterHeader) {
+    Bytes bits;
+    put16(bits, 0x07E0);  // green 63
+    put16(bits, 0x0400);  // green 32: 100000 -> 10000010
+    put16(bits, 0xF81F);  // red and blue
+    bits.insert(bits.end(), {0, 0});  // padding to 8 bytes
+    Dib dib{header(3, 1, 16, BI_BITFIELDS) + masks(0xF800, 0x07E0, 0x001F), bits};
+    Surface s(3, 1);
+    ASSERT_TRUE(s.draw(dib, 3, 1));
+    EXPECT_EQ(s.rows(), (Rows{{kGreen, 0x008200, 0xFF00FF}}));
+}
+
+TEST(DibRenderer, TwentyFourBitRowsArePaddedAndBottomUp) {
+    Dib dib{header(2, 2, 24),
+            {
+                0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,  // bottom: red, green, 2 bytes padding
+                0xFF, 0x00, 0x00, 0x01, 0x02, 0x03, 0, 0,  // top: blue, 0x030201
+            }};
+    Surface s(2, 2);
+    ASSERT_TRUE(s.draw(dib, 2, 2));
+    EXPECT_EQ(s.rows(), (Rows{{kBlue, 0x030201}, {kRed, kGreen}}));
+}
+
+TEST(DibRenderer, ThirtyTwoBitIgnoresTheFourthByte) {
+    Dib dib{header(2, 1, 32), {0x01, 0x02, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}};
+    Surface s(2, 1);
+    ASSERT_TRUE(s.draw(dib, 2, 1));
+    EXPECT_EQ(s.rows(), (Rows{{0x030201, kWhite}}));
+}
+
+TEST(DibRenderer, ThirtyTwoBitFieldsInAnyOrderAndWidth) {
+    struct Case {
+        const char* name;
+        uint32_t r, g, b;
+        uint32_t pixel;
+        uint32_t expected;
+    } cases[] = {
+        {"x-b-g-r bytes", 0xFF000000, 0x00FF0000, 0x0000FF00, 0x11223300, 0x112233},
+        {"usual order", 0x00FF0000, 0x0000FF00, 0x000000FF, 0xAA112233, 0x112233},
+        // 10 bits each: the top 8 bits count.
+        {"10-10-10", 0x3FF00000, 0x000FFC00, 0x000003FF, (0x3FFu << 20) | (0x200u << 10) | 0x007, 0xFF8001},
+        // 3 bits of green are repeated: 101 -> 10110110.
+        {"8-3-8", 0x00FF0000, 0x00000700, 0x000000FF, 0x00120534, 0x12B634},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes bits;
+        put32(bits, c.pixel);
+        Dib dib{header(1, 1, 32, BI_BITFIELDS) + masks(c.r, c.g, c.b), bits};
+        Surface s(1, 1);
+        ASSERT_TRUE(s.draw(dib, 1, 1));
+        EXPECT_EQ(s.at(0, 0), c.expected);
+    }
+}
+
+TEST(DibRenderer, NegativeHeightMeansTopDownRows) {
+    Dib dib{header(1, -3, 8, BI_RGB, 3) + colours({kRed, kGreen, kBlue}),
+            {
+                0, 0, 0, 0,  // top row
+                1, 0, 0, 0,
+                2, 0, 0, 0,  // bottom row
+            }};
+    Surface s(1, 3);
+    ASSERT_TRUE(s.draw(dib, 1, 3));
+    EXPECT_EQ(s.rows(), (Rows{{kRed}, {kGreen}, {kBlue}}));
+}
+
+TEST(DibRenderer, CoreHeaderWithTripleColourTable) {
+    Dib dib{{
+                12, 0, 0, 0,  // bcSize
+                3, 0, 1, 0,   // bcWidth 3, bcHeight 1
+                1, 0, 1, 0,   // bcPlanes 1, bcBitCount 1
+                0x00, 0x00, 0xFF,  // RGBTRIPLE 0: red
+                0xFF, 0x00, 0x00,  // RGBTRIPLE 1: blue
+            },
+            {0x60, 0, 0, 0}};  // 0 1 1
+    Surface s(3, 1);
+    ASSERT_TRUE(s.draw(dib, 3, 1));
+    EXPECT_EQ(s.rows(), (Rows{{kRed, kBlue, kBlue}}));
+}
+
+// A header of `size` bytes: the 40-byte fields, then `fields` (masks at offset 40), then zeros.
+Bytes largeHeader(uint32_t size, int32_t width, int32_t height, uint16_t bitCount, uint32_t compression,
+                  const Bytes& fields, uint32_t clrUsed = 0) {
+    Bytes b = header(width, height, bitCount, compression, clrUsed);
+    b[0] = static_cast<uint8_t>(size);
+    b = b + fields;
+    b.resize(size, 0);
+    return b;
+}
+
+TEST(DibRenderer, LargerHeadersPutTheTableAfterThemAndCarryTheirMasks) {
+    struct Case {
+        const char* name;
+        Dib dib;
+        uint32_t expected;
+    } cases[] = {
+        {"V4 palette", {largeHeader(108, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
+        {"V5 palette", {largeHeader(124, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
+        {"OS/2 2.x palette", {largeHeader(64, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kBlue}), {1, 0, 0, 0}}, kBlue},
+        {"V4 bit fields", {largeHeader(108, 1, 1, 32, BI_BITFIELDS, masks(0xFF, 0xFF00, 0xFF0000)), {1, 2, 3, 4}}, 0x010203},
+        {"V5 bit fields", {largeHeader(124, 1, 1, 16, BI_BITFIELDS, masks(0xF800, 0x07E0, 0x001F)), {0x00, 0xF8, 0, 0}}, kRed},
+        {"52-byte bit fields", {largeHeader(52, 1, 1, 32, BI_BITFIELDS, masks(0xFF, 0xFF00, 0xFF0000)), {1, 2, 3, 4}}, 0x010203},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Surface s(1, 1);
+        ASSERT_TRUE(s.draw(c.dib, 1, 1));
+        EXPECT_EQ(s.at(0, 0), c.expected);
+    }
+}
+
+// ---------------------------------------------------------------- RLE
+
+TEST(DibRenderer, Rle8RunsEndOfLineDeltaAndEndOfBitmap) {
+    Bytes bits = {
+        0x02, 0x01,              // bottom row: 2 x index 1
+        0x00, 0x00,              // end of line
+        0x00, 0x03, 2, 0, 1, 0,  // middle row: absolute 2 0 1, padded
+        0x00, 0x02, 0x01, 0x01,  // delta: right 1, up 1 -> top row, column 4
+        0x01, 0x02,              // top row, column 4: index 2
+        0x00, 0x01,              // end of bitmap
+        0x05, 0x00,              // after the end: never drawn
+    };
+    Dib dib{header(5, 3, 8, BI_RLE8, 3, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen, kBlue}), bits};
+    Surface s(5, 3);
+    ASSERT_TRUE(s.draw(dib, 5, 3));
+    EXPECT_EQ(s.rows(), (Rows{
+                            {kBack, kBack, kBack, kBack, kBlue},     // only the pixel after the delta
+                            {kBlue, kRed, kGreen, kBack, kBack},     // the delta skips the rest
+                            {kGreen, kGreen, kBack, kBack, kBack},   // the line ends early
+                        }));
+}
+
+TEST(DibRenderer, Rle4AlternatesNibblesAndPadsAbsoluteRuns) {
+    Bytes bits = {
+        0x05, 0x12,              // bottom row: 1 2 1 2 1
+        0x00, 0x00,              // end of line
+        0x00, 0x03, 0x21, 0x00,  // top row: absolute 2 1 0 (two bytes, already even)
+        0x00, 0x02, 0x01, 0x00,  // delta right 1: column 4
+        0x00, 0x03, 0x22, 0x20,  // absolute 2 2 2 from column 4: only one pixel fits
+        0x00, 0x01,              // end of bitmap
+    };
+    Dib dib{header(5, 2, 4, BI_RLE4, 3, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen, kBlue}), bits};
+    Surface s(5, 2);
+    ASSERT_TRUE(s.draw(dib, 5, 2));
+    EXPECT_EQ(s.rows(), (Rows{
+                            {kBlue, kGreen, kRed, kBack, kBlue},
+                            {kGreen, kBlue, kGreen, kBlue, kGreen},
+                        }));
+}
+
+TEST(DibRenderer, RleRunsDoNotWrapIntoTheNextRow) {
+    Bytes bits = {
+        0x06, 0x01,  // 6 pixels into a row of 3: 3 are dropped
+        0x01, 0x02,  // still the bottom row, past its end
+        0x00, 0x00,  // end of line
+        0x01, 0x00,  // top row, column 0
+    };  // the stream stops without an end of bitmap: what it set is drawn
+    Dib dib{header(3, 2, 8, BI_RLE8, 3, 0) + colours({kRed, kGreen, kBlue}), bits};
+    Surface s(3, 2);
+    ASSERT_TRUE(s.draw(dib, 3, 2));
+    EXPECT_EQ(s.rows(), (Rows{{kRed, kBack, kBack}, {kGreen, kGreen, kGreen}}));
+}
+
+TEST(DibRenderer, RleScaledKeepsSkippedPixelsUntouched) {
+    Bytes bits = {
+        0x00, 0x02, 0x01, 0x00,  // delta right 1 in the bottom row
+        0x01, 0x01,              // bottom row, column 1: index 1
+        0x00, 0x01,
+    };
+    Dib dib{header(2, 2, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen}), bits};
+    Surface s(4, 4);
+    ASSERT_TRUE(s.draw(dib, 4, 4));
+    EXPECT_EQ(s.rows(), (Rows{
+                            {kBack, kBack, kBack, kBack},
+                            {kBack, kBack, kBack, kBack},
+                            {kBack, kBack, kGreen, kGreen},
+                            {kBack, kBack, kGreen, kGreen},
+                        }));
+}
+
+// ---------------------------------------------------------------- scaling
+
+// A 24-bit picture whose pixel (x, y) has the colour y << 12 | x.
+Dib coordinatePicture(int width, int height) {
+    int stride = (width * 3 + 3) / 4 * 4;
+    Bytes bits(static_cast<size_t>(stride) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = bits.data() + static_cast<size_t>(height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            uint32_t c = static_cast<uint32_t>(y) << 12 | static_cast<uint32_t>(x);
+            row[3 * x] = static_cast<uint8_t>(c);
+            row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
+        }
+    }
+    return Dib{header(width, height, 24), bits};
+}
+
+uint32_t coordinate(int x, int y) { return static_cast<uint32_t>(y) << 12 | static_cast<uint32_t>(x); }
+
+TEST(DibRenderer, DoublingRepeatsEveryPixel) {
+    Surface s(4, 4);
+    ASSERT_TRUE(s.draw(coordinatePicture(2, 2), 4, 4));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(s.at(x, y), coordinate(x / 2, y / 2)) << x << "," << y;
+}
+
+TEST(DibRenderer, HalvingKeepsThePixelsUnderTheCentres) {
+    Surface s(2, 2);
+    ASSERT_TRUE(s.draw(coordinatePicture(4, 4), 2, 2));
+    EXPECT_EQ(s.rows(), (Rows{{coordinate(1, 1), coordinate(3, 1)}, {coordinate(1, 3), coordinate(3, 3)}}));
+}
+
+TEST(DibRenderer, FourteenPercentOf400By300Is56By42) {
+    Surface s(60, 50);
+    ASSERT_TRUE(s.draw(coordinatePicture(400, 300), 400 * 14 / 100, 300 * 14 / 100));
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 60; ++x) {
+            uint32_t want = x < 56 && y < 42 ? coordinate((2 * x + 1) * 400 / 112, (2 * y + 1) * 300 / 84) : kBack;
+            ASSERT_EQ(s.at(x, y), want) << x << "," << y;
+        }
+}
+
+TEST(DibRenderer, IndexedAndMaskedPicturesScaleLikeTrueColour) {
+    // 1, 4, 8 and 16 bits through the column table: 3 pixels stretched to 7 show
+    // source columns 0 0 1 1 1 2 2.
+    Bytes bits16;
+    for (uint32_t v : {0x7C00u, 0x03E0u, 0x001Fu}) put16(bits16, v);
+    bits16.insert(bits16.end(), {0, 0});
+    const Dib dibs[] = {
+        {header(3, 1, 1, BI_RGB, 2) + colours({kRed, kGreen}), {0x40, 0, 0, 0}},  // 0 1 0
+        {header(3, 1, 4, BI_RGB, 3) + colours({kRed, kGreen, kBlue}), {0x01, 0x20, 0, 0}},
+        {header(3, 1, 8, BI_RGB, 3) + colours({kRed, kGreen, kBlue}), {0, 1, 2, 0}},
+        {header(3, 1, 16), bits16},
+    };
+    const std::vector<uint32_t> wide[] = {
+        {kRed, kRed, kGreen, kGreen, kGreen, kRed, kRed},
+        {kRed, kRed, kGreen, kGreen, kGreen, kBlue, kBlue},
+        {kRed, kRed, kGreen, kGreen, kGreen, kBlue, kBlue},
+        {kRed, kRed, kGreen, kGreen, kGreen, kBlue, kBlue},
+    };
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        Surface s(7, 2);
+        ASSERT_TRUE(s.draw(dibs[i], 7, 2));
+        EXPECT_EQ(s.rows(), (Rows{wide[i], wide[i]}));
+    }
+}
+
+// ---------------------------------------------------------------- clipping
+
+TEST(DibRenderer, ClippedDrawShowsExactlyThePixelsOfTheWholeDraw) {
+    // The same stretched draw onto a large canvas (nothing cut off) and onto a small one
+    // at every kind of edge: the small canvas must show the matching window of the large.
+    const Dib dib = coordinatePicture(7, 5);
+    const int big = 64, off = 24;
+    const int sizes[][2] = {{7, 5}, {13, 11}, {3, 2}, {20, 4}};
+    const int places[][2] = {{-3, -2}, {10, -4}, {-5, 6}, {12, 9}, {2, 3}, {-20, -20}, {15, 15}};
+    for (const auto& size : sizes) {
+        Surface whole(big, big);
+        ASSERT_TRUE(whole.draw(dib, Rect{off, off, size[0], size[1]}));
+        for (const auto& at : places) {
+            SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " at " << at[0] << "," << at[1]);
+            Surface part(16, 12);
+            ASSERT_TRUE(part.draw(dib, Rect{at[0], at[1], size[0], size[1]}));
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    int wx = x - at[0] + off, wy = y - at[1] + off;
+                    ASSERT_EQ(part.at(x, y), whole.at(wx, wy)) << x << "," << y;
+                }
+        }
+    }
+}
+
+TEST(DibRenderer, ClipRectangleLimitsTheDraw) {
+    const Dib dib = coordinatePicture(6, 6);
+    Surface whole(12, 12);
+    ASSERT_TRUE(whole.draw(dib, Rect{1, 1, 10, 10}));
+    Surface part(12, 12);
+    Rect clip{3, 4, 5, 2};
+    ASSERT_TRUE(part.draw(dib, Rect{1, 1, 10, 10}, &clip));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x) {
+            bool inside = x >= 3 && x < 8 && y >= 4 && y < 6;
+            ASSERT_EQ(part.at(x, y), inside ? whole.at(x, y) : kBack) << x << "," << y;
+        }
+}
+
+TEST(DibRenderer, PictureLargerThanTheCanvasIsCutAtRightAndBottom) {
+    Surface s(32, 24);
+    ASSERT_TRUE(s.draw(coordinatePicture(40, 30), Rect{5, 7, 40, 30}));
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(s.at(x, y), x >= 5 && y >= 7 ? coordinate(x - 5, y - 7) : kBack) << x << "," << y;
+}
+
+TEST(DibRenderer, CanvasStrideLeavesTheGapAlone) {
+    std::vector<uint32_t> pixels(6 * 2, kBack);
+    Canvas canvas{pixels.data(), 4, 2, 6};
+    Dib dib = coordinatePicture(8, 2);
+    ASSERT_TRUE(drawDib(canvas, Rect{0, 0, 8, 2}, reinterpret_cast<const BITMAPINFO*>(dib.info.data()),
+                        static_cast<uint32_t>(dib.info.size()), dib.bits.data(), static_cast<uint32_t>(dib.bits.size())));
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(pixels[y * 6 + x], coordinate(x, y));
+        EXPECT_EQ(pixels[y * 6 + 4], kBack);
+        EXPECT_EQ(pixels[y * 6 + 5], kBack);
+    }
+}
+
+TEST(DibRenderer, EmptyTargetsAndTargetsOffTheCanvasDrawNothing) {
+    const Dib dib = coordinatePicture(4, 4);
+    Surface s(8, 8);
+    EXPECT_FALSE(s.draw(dib, Rect{0, 0, 0, 4}));
+    EXPECT_FALSE(s.draw(dib, Rect{0, 0, 4, 0}));
+    EXPECT_FALSE(s.draw(dib, Rect{0, 0, -4, 4}));
+    EXPECT_TRUE(s.draw(dib, Rect{8, 0, 4, 4}));
+    EXPECT_TRUE(s.draw(dib, Rect{-4, 0, 4, 4}));
+    EXPECT_TRUE(s.draw(dib, Rect{2147483600, 2147483600, 2147483647, 2147483647}));
+    Rect emptyClip{2, 2, 0, 0};
+    EXPECT_TRUE(s.draw(dib, Rect{0, 0, 4, 4}, &emptyClip));
+    for (uint32_t p : s.pixels) ASSERT_EQ(p, kBack);
+}
+
+TEST(DibRenderer, HugeTargetStretchesWithoutOverflow) {
+    // A 2-pixel picture stretched to almost 2^31 pixels, seen through an 8x1 canvas at
+    // the middle: the left half shows pixel 0, the right half pixel 1.
+    Dib dib{header(2, 1, 8, BI_RGB, 2) + colours({kRed, kGreen}), {0, 1, 0, 0}};
+    Surface s(8, 1);
+    ASSERT_TRUE(s.draw(dib, Rect{-1073741816, 0, 2147483640, 1}));
+    EXPECT_EQ(s.rows(), (Rows{{kRed, kRed, kRed, kRed, kGreen, kGreen, kGreen, kGreen}}));
+}
+
+// ---------------------------------------------------------------- refused DIBs
+
+Bytes rows(size_t n) { return Bytes(n, 0x55); }
+
+TEST(DibRenderer, UndrawableDibsDrawNothing) {
+    Bytes rle = {0x02, 0x01, 0x00, 0x01};
+    Bytes coreHeader16 = {16, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0};
+    struct Case {
+        const char* name;
+        Dib dib;
+    } cases[] = {
+        {"JPEG inside", {header(2, 2, 0, BI_JPEG, 0, 16), rows(16)}},
+        {"PNG inside", {header(2, 2, 0, BI_PNG, 0, 16), rows(16)}},
+        {"bit count 7", {header(2, 2, 7), rows(8)}},
+        {"bit count 2", {header(2, 2, 2) + colours({0, 0, 0, 0}), rows(8)}},
+        {"bit count 64", {header(2, 2, 64), rows(32)}},
+        {"bit fields at 24 bits", {header(2, 2, 24, BI_BITFIELDS) + masks(0xFF0000, 0xFF00, 0xFF), rows(16)}},
+        {"alpha bit fields", {header(2, 2, 32, 6) + masks(0xFF0000, 0xFF00, 0xFF) + colours({0}), rows(16)}},
+        {"zero mask", {header(2, 2, 16, BI_BITFIELDS) + masks(0xF800, 0, 0x1F), rows(8)}},
+        {"overlapping masks", {header(2, 2, 16, BI_BITFIELDS) + masks(0xF800, 0x0FE0, 0x1F), rows(8)}},
+        {"split mask", {header(2, 2, 32, BI_BITFIELDS) + masks(0xFF0000, 0xF00F, 0xF0), rows(16)}},
+        {"mask beyond 16 bits", {header(2, 2, 16, BI_BITFIELDS) + masks(0x1F0000, 0x7E0, 0x1F), rows(8)}},
+        {"masks cut off", {header(2, 2, 16, BI_BITFIELDS) + Bytes{0, 0xF8, 0, 0}, rows(8)}},
+        {"RLE8 at 4 bits", {header(2, 2, 4, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
+        {"RLE4 at 8 bits", {header(2, 2, 8, BI_RLE4, 2, 4) + colours({0, 0}), rle}},
+        {"top-down RLE", {header(2, -2, 8, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
+        {"RLE longer than its bytes", {header(2, 2, 8, BI_RLE8, 2, 5) + colours({0, 0}), rle}},
+        {"rows cut off", {header(3, 2, 24), rows(15)}},
+        {"colour table cut off", {header(2, 2, 8, BI_RGB, 4) + colours({0, 0, 0}), rows(8)}},
+        {"width 0", {header(0, 2, 24), rows(8)}},
+        {"negative width", {header(-2, 2, 24), rows(16)}},
+        {"height 0", {header(2, 0, 24), rows(16)}},
+        {"most negative height", {header(1, INT32_MIN, 8) + colours({0}), rows(16)}},
+        {"absurd width", {header(kMaxDibSide + 1, 1, 1) + colours({0, 0}), rows(1 << 18)}},
+        {"absurd RLE height", {header(4, kMaxDibSide + 1, 8, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
+        {"planes 0", {[] { Bytes h = header(2, 2, 24); h[12] = 0; return h; }(), rows(16)}},
+        {"16-byte header", {coreHeader16 + colours({0, 0}), rows(8)}},
+        {"header shorter than it says", {[] { Bytes h = header(2, 2, 24); h.resize(30); return h; }(), rows(16)}},
+        {"no header", {Bytes{}, rows(16)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Surface s(4, 4);
+        EXPECT_FALSE(s.draw(c.dib, Rect{0, 0, 4, 4}));
+        for (uint32_t p : s.pixels) ASSERT_EQ(p, kBack);
+    }
+}
+
+TEST(DibRenderer, HostileRleStaysInsideItsBytesAndTheCanvas) {
+    // Whatever lands inside the picture is drawn, nothing else is touched or read.
+    const Bytes streams[] = {
+        {
+            0x00, 0x02, 0xFF, 0x00,  // delta 255 right
+            0xFF, 0x01,              // 255 pixels past the row's end
+            0x00, 0x00,              // end of line
+            0x00, 0xFF, 0x01,        // absolute run of 255 with one byte left
+        },
+        {
+            0x00, 0x02, 0x00, 0xFF,  // delta 255 up: past the top
+            0x03, 0x01,
+        },
+        {
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // more ends of line than rows
+            0x03, 0x01,
+        },
+        {0x00, 0x02, 0x01},  // delta cut off
+    };
+    for (const Bytes& bits : streams) {
+        Dib dib{header(3, 3, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen}), bits};
+        Surface s(6, 6);
+        EXPECT_TRUE(s.draw(dib, Rect{0, 0, 6, 6}));
+        for (uint32_t p : s.pixels) ASSERT_EQ(p, kBack);
+    }
+}
+
+TEST(DibRenderer, RecordWithoutPictureDrawsNothing) {
+    _Ref<_ImageInfo> record = new _ImageInfo();
+    Surface s(2, 2);
+    EXPECT_FALSE(drawImage(s.canvas, Rect{0, 0, 2, 2}, *record));
+    Dib dib = coordinatePicture(2, 2);
+    EXPECT_FALSE(drawDib(s.canvas, Rect{0, 0, 2, 2}, reinterpret_cast<const BITMAPINFO*>(dib.info.data()),
+                         static_cast<uint32_t>(dib.info.size()), nullptr, 0));
+    Canvas noPixels{nullptr, 2, 2, 2};
+    EXPECT_FALSE(drawDib(noPixels, Rect{0, 0, 2, 2}, reinterpret_cast<const BITMAPINFO*>(dib.info.data()),
+                         static_cast<uint32_t>(dib.info.size()), dib.bits.data(), static_cast<uint32_t>(dib.bits.size())));
+    for (uint32_t p : s.pixels) ASSERT_EQ(p, kBack);
+}
+
+}  // namespace
