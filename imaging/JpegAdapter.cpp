@@ -1,8 +1,293 @@
+// The JPEG adapter: one shared libjpeg decompressor, a source that reads the picture
+// from memory, and the loop that turns scanlines into a 24-bit top-down DIB.
+//
+// libjpeg reports errors through a callback that must not return. It leaves the library
+// by longjmp to the one guarded() boundary below; the adapter throws only after
+// guarded() has returned, so no exception ever unwinds through the library's C frames.
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "foundation/lang/L.h"
 #include "imaging/ImageInfo.h"
 
 namespace img_lib {
 
-_Ref<_ImageInfo> loadJpegFile(char const*) { throw ImageException("JPEG format error"); }
-_Ref<_ImageInfo> loadJpeg(void const*, int, const _Ref<_String>&) { throw ImageException("JPEG format error"); }
+using torvik_lang::L;
+using torvik_lang::osAlloc;
+using torvik_lang::_S;
+
+// The error exit of the shared decompressor; never returns.
+void formatErrorExit(j_common_ptr cinfo);
+
+namespace {
+
+constexpr char kFormatError[] = "JPEG format error";
+
+// Limits on what a header may ask for before anything is allocated: no side longer
+// than this, and no more pixels than this in all (a 400 MB pixel buffer).
+constexpr int64_t kMaxJpegDimension = 32768;
+constexpr int64_t kMaxJpegPixels = int64_t(1) << 27;
+// A progressive picture has about ten scans; thousands of empty ones only burn time.
+constexpr int kMaxJpegScans = 500;
+// Rows handed to the library per read; it fills as many as it has ready.
+constexpr int kRowsPerRead = 16;
+
+// The library sees only `pub`; the rest is ours.
+struct MemorySource {
+    jpeg_source_mgr pub;
+    const JOCTET* data;
+    boolean startOfFile;
+    uint32_t length;
+};
+
+// What the adapter and its guarded steps hand each other. Plain data only: the error
+// exit may cut a step short anywhere.
+struct DecodeJob {
+    const JOCTET* data;
+    uint32_t length;
+    int headerResult;
+    bool started;
+    uint8_t* pixels;
+    uint32_t rowBytes;
+};
+
+struct SharedDecompressor {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    jpeg_progress_mgr progress;
+    std::jmp_buf escape;
+    bool ready;
+};
+
+// Set up on the first picture and kept for the life of the process.
+SharedDecompressor shared;
+
+// The boundary: the error exit jumps back here, past the library's frames and the
+// steps' trivially destructible locals, and the caller throws once this has returned.
+bool guarded(void (*step)(DecodeJob&), DecodeJob& job) {
+    if (setjmp(shared.escape) != 0) return false;
+    step(job);
+    return true;
+}
+
+// ---- The memory source -----------------------------------------------------------
+
+void initSource(j_decompress_ptr cinfo) {
+    reinterpret_cast<MemorySource*>(cinfo->src)->startOfFile = TRUE;
+}
+
+// Every call hands over the whole picture again: a picture cut short meets its own
+// start marker, which ends the decode with an error instead of an endless read.
+boolean fillInputBuffer(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
+    // Nothing to hand over would make the library read from an empty buffer.
+    if (src->length == 0) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    src->pub.next_input_byte = src->data;
+    src->pub.bytes_in_buffer = src->length;
+    src->startOfFile = FALSE;
+    return TRUE;
+}
+
+void skipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* src = cinfo->src;
+    size_t n = static_cast<size_t>(count) < src->bytes_in_buffer ? static_cast<size_t>(count)
+                                                                 : src->bytes_in_buffer;
+    src->next_input_byte += n;
+    src->bytes_in_buffer -= n;
+}
+
+void termSource(j_decompress_ptr) {}
+
+void installMemorySource(j_decompress_ptr cinfo, const JOCTET* data, uint32_t length) {
+    if (!cinfo->src) {
+        cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(MemorySource)));
+    }
+    auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
+    src->data = data;
+    src->length = length;
+    src->pub.init_source = initSource;
+    src->pub.fill_input_buffer = fillInputBuffer;
+    src->pub.skip_input_data = skipInputData;
+    src->pub.resync_to_restart = jpeg_resync_to_restart;
+    src->pub.term_source = termSource;
+    src->pub.bytes_in_buffer = 0;
+    src->pub.next_input_byte = nullptr;
+}
+
+// ---- The error manager --------------------------------------------------------------
+
+// Warnings are counted and otherwise dropped: a windowed program has nowhere to show them.
+void emitQuietly(j_common_ptr cinfo, int level) {
+    if (level < 0) cinfo->err->num_warnings++;
+}
+
+void outputNothing(j_common_ptr) {}
+
+void limitScans(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
+        (*cinfo->err->error_exit)(cinfo);
+    }
+}
+
+// ---- The guarded steps -------------------------------------------------------------------
+
+void setUpStep(DecodeJob&) {
+    jpeg_std_error(&shared.err);
+    shared.err.error_exit = formatErrorExit;
+    shared.err.emit_message = emitQuietly;
+    shared.err.output_message = outputNothing;
+    shared.cinfo.err = &shared.err;
+    jpeg_create_decompress(&shared.cinfo);
+    shared.progress.progress_monitor = limitScans;
+    shared.cinfo.progress = &shared.progress;
+}
+
+void abortStep(DecodeJob&) { jpeg_abort_decompress(&shared.cinfo); }
+
+void readHeaderStep(DecodeJob& job) {
+    installMemorySource(&shared.cinfo, job.data, job.length);
+    job.headerResult = jpeg_read_header(&shared.cinfo, TRUE);
+}
+
+bool isCmyk(const jpeg_decompress_struct& cinfo) {
+    return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+}
+
+void readBgrRows(j_decompress_ptr cinfo, DecodeJob& job) {
+    JSAMPROW rows[kRowsPerRead];
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JDIMENSION first = cinfo->output_scanline;
+        JDIMENSION count = cinfo->output_height - first;
+        if (count > kRowsPerRead) count = kRowsPerRead;
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = job.pixels + size_t(first + i) * job.rowBytes;
+        if (jpeg_read_scanlines(cinfo, rows, count) == 0) ERREXIT(cinfo, JERR_CANT_SUSPEND);
+    }
+}
+
+// Adobe writes CMYK inverted (255 is no ink); either way, each channel is what the
+// paper keeps of it times what the black keeps.
+void cmykToBgr(const JSAMPLE* in, uint8_t* out, JDIMENSION width, bool inverted) {
+    unsigned flip = inverted ? 0 : 255;
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+        unsigned c = in[0] ^ flip, m = in[1] ^ flip, y = in[2] ^ flip, k = in[3] ^ flip;
+        out[0] = static_cast<uint8_t>((y * k + 127) / 255);
+        out[1] = static_cast<uint8_t>((m * k + 127) / 255);
+        out[2] = static_cast<uint8_t>((c * k + 127) / 255);
+    }
+}
+
+void readCmykRows(j_decompress_ptr cinfo, DecodeJob& job) {
+    // One scanline of four bytes a pixel is longer than a DIB row: it is read aside.
+    JSAMPARRAY line = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                                  cinfo->output_width * 4, 1);
+    bool inverted = cinfo->saw_Adobe_marker;
+    while (cinfo->output_scanline < cinfo->output_height) {
+        uint8_t* row = job.pixels + size_t(cinfo->output_scanline) * job.rowBytes;
+        if (jpeg_read_scanlines(cinfo, line, 1) == 0) ERREXIT(cinfo, JERR_CANT_SUSPEND);
+        cmykToBgr(line[0], row, cinfo->output_width, inverted);
+    }
+}
+
+void decodeStep(DecodeJob& job) {
+    j_decompress_ptr cinfo = &shared.cinfo;
+    bool cmyk = isCmyk(*cinfo);
+    cinfo->dct_method = JDCT_FLOAT;
+    // Grey and colour pictures come out as the DIB's blue, green, red; the library has
+    // no conversion from CMYK to RGB, so that is done row by row.
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    if (!jpeg_start_decompress(cinfo)) return;
+    job.started = true;
+    // The buffer was sized from the header; anything else would write past it.
+    if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height ||
+        cinfo->output_components != (cmyk ? 4 : 3)) {
+        ERREXIT(cinfo, JERR_BAD_STATE);
+    }
+    if (cmyk) {
+        readCmykRows(cinfo, job);
+    } else {
+        readBgrRows(cinfo, job);
+    }
+    jpeg_finish_decompress(cinfo);
+}
+
+// Brings the shared decompressor back to its idle state when a picture ends in any
+// way other than a finished decode, so that the next header is accepted.
+class IdleOnExit {
+public:
+    ~IdleOnExit() {
+        if (!finished) {
+            DecodeJob none{};
+            guarded(abortStep, none);
+        }
+    }
+    bool finished = false;
+};
+
+}  // namespace
+
+void formatErrorExit(j_common_ptr) { std::longjmp(shared.escape, 1); }
+
+_Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name) {
+    char const* text = name->c_str();
+    DecodeJob job{};
+    job.data = static_cast<const JOCTET*>(data);
+    job.length = data && size > 0 ? static_cast<uint32_t>(size) : 0;
+
+    if (!shared.ready) {
+        if (!guarded(setUpStep, job)) throw ImageException(kFormatError);
+        shared.ready = true;
+    }
+    IdleOnExit idle;
+    if (!guarded(readHeaderStep, job)) throw ImageException(kFormatError);
+    if (job.headerResult != JPEG_HEADER_OK) {
+        throw JpegImageException(L::sprintf("Invalid JPG header in '%s'", text));
+    }
+
+    // Size everything from the header, checked, before a byte is allocated.
+    uint64_t width = shared.cinfo.image_width;
+    uint64_t height = shared.cinfo.image_height;
+    uint64_t bufferBytes = (width + 1) * height * 3;
+    if (width > kMaxJpegDimension || height > kMaxJpegDimension || width * height > kMaxJpegPixels ||
+        bufferBytes > UINT32_MAX) {
+        throw ImageException("JPEG picture too large");
+    }
+    job.rowBytes = static_cast<uint32_t>(3 * width + width % 4);
+
+    _Ref<_ImageInfo> image = new _ImageInfo();
+    image->init(text, IMAGE_JPEG);
+    // From here the record owns both blocks: its destructor frees them if the decode fails.
+    image->info = makeDibHeader(256);
+    image->bits = static_cast<unsigned char*>(osAlloc(static_cast<unsigned>(bufferBytes)));
+    if (!image->info || !image->bits) throw ImageException("Not enough memory");
+    job.pixels = image->bits;
+
+    if (!guarded(decodeStep, job)) throw ImageException(kFormatError);
+    if (!job.started) {
+        throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
+    }
+    idle.finished = true;
+
+    BITMAPINFOHEADER& header = image->info->bmiHeader;
+    header.biWidth = static_cast<LONG>(width);
+    header.biHeight = -static_cast<LONG>(height);
+    image->infoBytes = 44 + 4 * 256;
+    image->bitsBytes = static_cast<uint32_t>(bufferBytes);
+    return image;
+}
+
+_Ref<_ImageInfo> loadJpegFile(char const* path) {
+    CFileMapping file;
+    if (!file.open(path, false)) {
+        throw JpegImageException(L::sprintf("Can't open file '%s'", path ? path : ""));
+    }
+    // The mapping closes when `file` goes, whether the decode succeeded or not.
+    return loadJpeg(file.getPtr(0), static_cast<int>(file.size()), _S(path, false));
+}
 
 }  // namespace img_lib
