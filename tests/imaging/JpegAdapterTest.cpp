@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <png.h>
+
+#include "imaging/ImageInfo.h"
+#include "tests/imaging/JpegSamples.h"
+
+using namespace img_lib;
+using namespace jpeg_samples;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::vector<uint8_t>> kRedBlue = {{255, 0, 0}, {0, 0, 255}};
+
+Options exact() {
+    Options o;
+    o.quality = 100;
+    o.fullChroma = true;
+    return o;
+}
+
+_Ref<_ImageInfo> decode(const Bytes& b, char const* name = "test.jpg") {
+    return loadImage(b.data(), static_cast<int>(b.size()), IMAGE_JPEG, name);
+}
+
+// The message of the ImageException that `load` throws, or "loaded".
+std::string outcome(const std::function<void()>& load) {
+    try {
+        load();
+    } catch (ImageException& e) {
+        return e.messageText();
+    }
+    return "loaded";
+}
+
+std::string decodeOutcome(const Bytes& b) {
+    return outcome([&] { decode(b); });
+}
+
+// Pixel (x, y) of a decoded record as B, G, R.
+const uint8_t* pixel(const _ImageInfo& image, int x, int y) {
+    int w = image.width();
+    return image.bits + size_t(y) * (3 * w + w % 4) + 3 * x;
+}
+
+void expectNear(const uint8_t* bgr, int b, int g, int r, int tolerance, const std::string& where) {
+    EXPECT_NEAR(bgr[0], b, tolerance) << where;
+    EXPECT_NEAR(bgr[1], g, tolerance) << where;
+    EXPECT_NEAR(bgr[2], r, tolerance) << where;
+}
+
+int openDescriptors() {
+    std::error_code ec;
+    fs::directory_iterator it("/proc/self/fd", ec);
+    if (ec) return -1;
+    int n = 0;
+    for (; it != fs::directory_iterator(); ++it) ++n;
+    return n;
+}
+
+// The SOF frame header's height and width: the first marker 0xFFC0 or 0xFFC2.
+void setFrameSize(Bytes& b, uint16_t width, uint16_t height) {
+    for (size_t i = 2; i + 9 < b.size(); ++i) {
+        if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+            b[i + 5] = height >> 8;
+            b[i + 6] = height & 0xFF;
+            b[i + 7] = width >> 8;
+            b[i + 8] = width & 0xFF;
+            return;
+        }
+    }
+    FAIL() << "no frame header";
+}
+
+}  // namespace
+
+// ---- Layout of the record --------------------------------------------------------------
+
+TEST(JpegLayout, RowsArePaddedToFourBytes) {
+    struct Case { int width; int rowBytes; };
+    for (Case c : {Case{5, 16}, Case{4, 12}, Case{6, 20}, Case{7, 24}, Case{1, 4}}) {
+        _Ref<_ImageInfo> image = decode(encode(bands(c.width, 16, Space::Rgb, kRedBlue), exact()));
+        std::string where = "width " + std::to_string(c.width);
+        ASSERT_EQ(image->width(), c.width) << where;
+        EXPECT_EQ(image->bitsBytes, uint32_t(c.width + 1) * 16 * 3) << where;
+        // Red on top, blue from row 8, blue first in each pixel.
+        expectNear(image->bits, 0, 0, 255, 2, where);
+        expectNear(image->bits + 8 * c.rowBytes, 255, 0, 0, 2, where);
+        expectNear(image->bits + 8 * c.rowBytes + 3 * (c.width - 1), 255, 0, 0, 2, where);
+        for (int y = 0; y < 16; ++y) {
+            for (int pad = 3 * c.width; pad < c.rowBytes; ++pad) {
+                EXPECT_EQ(image->bits[y * c.rowBytes + pad], 0) << where << " row " << y;
+            }
+        }
+    }
+}
+
+TEST(JpegLayout, HeaderIsTopDown24Bit) {
+    _Ref<_ImageInfo> image = decode(encode(photoLike(8, 480)), "tall.jpg");
+    const BITMAPINFOHEADER& h = image->info->bmiHeader;
+    EXPECT_EQ(h.biSize, 40u);
+    EXPECT_EQ(h.biWidth, 8);
+    EXPECT_EQ(h.biHeight, -480);
+    EXPECT_EQ(h.biPlanes, 1);
+    EXPECT_EQ(h.biBitCount, 24);
+    EXPECT_EQ(h.biCompression, BI_RGB);
+    EXPECT_EQ(h.biClrUsed, 0u);
+    EXPECT_EQ(image->height(), 480);
+    EXPECT_EQ(image->type, IMAGE_JPEG);
+    EXPECT_STREQ(image->getName()->c_str(), "tall.jpg");
+    EXPECT_EQ(image->infoBytes, 44u + 4 * 256);
+
+    image->freeImage();
+    EXPECT_EQ(image->bits, nullptr);
+    EXPECT_EQ(image->info, nullptr);
+    EXPECT_TRUE(image->getName().isNull());
+}
+
+TEST(JpegLayout, MemoryPictureWithoutNameIsInMemImage) {
+    Bytes b = encode(photoLike(8, 8));
+    _Ref<_ImageInfo> image = loadImage(b.data(), static_cast<int>(b.size()), IMAGE_JPEG, nullptr);
+    EXPECT_STREQ(image->getName()->c_str(), "InMemImage");
+}
+
+// ---- Colour spaces -------------------------------------------------------------------------
+
+TEST(JpegColour, ProgressiveMatchesBaseline) {
+    Picture photo = photoLike(67, 45);
+    Options progressive;
+    progressive.progressive = true;
+    _Ref<_ImageInfo> a = decode(encode(photo));
+    _Ref<_ImageInfo> b = decode(encode(photo, progressive));
+    ASSERT_EQ(a->bitsBytes, b->bitsBytes);
+    // The same coefficients, stored in another order.
+    EXPECT_EQ(0, std::memcmp(a->bits, b->bits, a->bitsBytes));
+}
+
+TEST(JpegColour, GrayscaleIsShownAsGrey) {
+    _Ref<_ImageInfo> image = decode(encode(bands(9, 16, Space::Gray, {{40}, {200}}), exact()));
+    expectNear(pixel(*image, 4, 3), 40, 40, 40, 1, "top band");
+    expectNear(pixel(*image, 8, 12), 200, 200, 200, 1, "bottom band");
+}
+
+TEST(JpegColour, CmykAndYcckAreConvertedToRgb) {
+    // Stored as Adobe writes them: 255 is no ink. Red = C * K / 255 and so on.
+    const std::vector<std::vector<uint8_t>> inks = {{255, 128, 0, 255}, {0, 255, 255, 128}, {200, 100, 50, 50}};
+    for (Space space : {Space::Cmyk, Space::Ycck}) {
+        _Ref<_ImageInfo> image = decode(encode(bands(8, 24, space, inks), exact()));
+        std::string where = space == Space::Cmyk ? "CMYK" : "YCCK";
+        expectNear(pixel(*image, 2, 2), 0, 128, 255, 2, where);
+        expectNear(pixel(*image, 2, 10), 128, 128, 0, 2, where);
+        expectNear(pixel(*image, 2, 18), 10, 20, 39, 2, where);
+    }
+}
+
+// ---- Failures --------------------------------------------------------------------------------
+
+TEST(JpegFailure, NotAJpegIsAFormatErrorFromTheLibrary) {
+    Bytes text = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
+    try {
+        decode(text);
+        FAIL() << "decoded";
+    } catch (JpegImageException&) {
+        FAIL() << "the adapter's own header message, not the library's error";
+    } catch (ImageException& e) {
+        EXPECT_STREQ(e.messageText(), "JPEG format error");
+    }
+}
+
+TEST(JpegFailure, EmptyAndNegativeSizesAreFormatErrors) {
+    Bytes b = encode(photoLike(8, 8));
+    EXPECT_EQ(outcome([&] { loadImage(b.data(), 0, IMAGE_JPEG, nullptr); }), "JPEG format error");
+    EXPECT_EQ(outcome([&] { loadImage(b.data(), -5, IMAGE_JPEG, nullptr); }), "JPEG format error");
+    EXPECT_EQ(outcome([&] { loadImage(b.data(), 1, IMAGE_JPEG, nullptr); }), "JPEG format error");
+}
+
+TEST(JpegFailure, CutShortPicturesMeetTheirOwnStartMarker) {
+    Options progressive;
+    progressive.progressive = true;
+    for (const Options& options : {Options{}, progressive}) {
+        Bytes whole = encode(photoLike(64, 64), options);
+        for (size_t keep : {whole.size() / 3, whole.size() / 2, whole.size() - 2}) {
+            Bytes cut(whole.begin(), whole.begin() + static_cast<long>(keep));
+            EXPECT_EQ(decodeOutcome(cut), "JPEG format error")
+                << (options.progressive ? "progressive" : "baseline") << " cut to " << keep;
+        }
+    }
+}
+
+TEST(JpegFailure, DecoderIsIdleAgainAfterEveryFailure) {
+    Bytes good = encode(bands(5, 16, Space::Rgb, kRedBlue), exact());
+    Bytes cut(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+    Bytes huge = good;
+    setFrameSize(huge, 40000, 40000);
+    Bytes garbage = {0xFF, 0xD8, 0xFF, 0x00, 0x01, 0x02};
+    for (const Bytes* bad : {&cut, &huge, &garbage, &cut}) {
+        EXPECT_NE(decodeOutcome(*bad), "loaded");
+        _Ref<_ImageInfo> image = decode(good);
+        expectNear(image->bits, 0, 0, 255, 2, "after a failure");
+    }
+}
+
+TEST(JpegFailure, OversizedHeadersAreRefusedBeforeDecoding) {
+    struct Case { uint16_t width, height; const char* expected; };
+    const Case cases[] = {
+        {40000, 40000, "JPEG picture too large"},
+        {32769, 8, "JPEG picture too large"},
+        {8, 32769, "JPEG picture too large"},
+        {16384, 16384, "JPEG picture too large"},  // 268 million pixels
+        {0, 8, "JPEG format error"},               // the library's own check
+    };
+    Bytes base = encode(photoLike(16, 16));
+    for (const Case& c : cases) {
+        Bytes b = base;
+        setFrameSize(b, c.width, c.height);
+        EXPECT_EQ(decodeOutcome(b), c.expected) << c.width << "x" << c.height;
+    }
+}
+
+TEST(JpegFailure, EndlessScanListsAreCutOff) {
+    Bytes many = encodeManyScans(16, 16);
+    EXPECT_EQ(decodeOutcome(many), "JPEG format error");
+}
+
+TEST(JpegFailure, WarningsAreSilentAndDoNotStopDecoding) {
+    Bytes b = encode(bands(5, 16, Space::Rgb, kRedBlue), exact());
+    // Junk between the first segment and the next marker: the library warns about
+    // extraneous bytes and carries on.
+    size_t afterApp0 = 4 + (size_t(b[4]) << 8 | b[5]);
+    b.insert(b.begin() + static_cast<long>(afterApp0), {0x12, 0x34, 0x56});
+    ::testing::internal::CaptureStderr();
+    _Ref<_ImageInfo> image = decode(b);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    expectNear(image->bits, 0, 0, 255, 2, "after a warning");
+}
+
+// ---- Files ----------------------------------------------------------------------------------
+
+TEST(JpegFile, MissingFileNamesThePath) {
+    try {
+        loadImage("/nonexistent/picture.jpg", IMAGE_JPEG);
+        FAIL() << "decoded";
+    } catch (JpegImageException& e) {
+        EXPECT_STREQ(e.messageText(), "Can't open file '/nonexistent/picture.jpg'");
+    }
+}
+
+TEST(JpegFile, FileIsDecodedAndClosed) {
+    fs::path dir = fs::path(::testing::TempDir()) / "jpeg-file-test";
+    fs::create_directories(dir);
+    std::string good = (dir / "good.jpg").string(), bad = (dir / "bad.jpg").string();
+    Bytes bytes = encode(bands(5, 16, Space::Rgb, kRedBlue), exact());
+    std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(bad, std::ios::binary) << "not a picture";
+    int before = openDescriptors();
+
+    _Ref<_ImageInfo> image = loadImage(good.c_str(), IMAGE_JPEG);
+    EXPECT_STREQ(image->getName()->c_str(), good.c_str());
+    expectNear(image->bits, 0, 0, 255, 2, good);
+    EXPECT_EQ(outcome([&] { loadImage(bad.c_str(), IMAGE_JPEG); }), "JPEG format error");
+    if (before >= 0) {
+        EXPECT_EQ(openDescriptors(), before);  // the record does not keep the file
+    }
+    fs::remove_all(dir);
+}
+
+// ---- The picture corpus ----------------------------------------------------------------------
+
+namespace {
+
+fs::path corpus(const char* sub) { return fs::path(GLIMSEL_CORPUS_DIR) / "jpeg" / sub; }
+
+Bytes readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct Rgb {
+    int width = 0, height = 0;
+    Bytes pixels;
+};
+
+bool readPng(const fs::path& path, Rgb& out) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.string().c_str())) return false;
+    png.format = PNG_FORMAT_RGB;
+    out.width = static_cast<int>(png.width);
+    out.height = static_cast<int>(png.height);
+    out.pixels.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, out.pixels.data(), 0, nullptr) != 0;
+}
+
+}  // namespace
+
+TEST(JpegCorpus, GoodPicturesMatchTheirReferences) {
+    if (!fs::exists(corpus("good"))) GTEST_SKIP() << "no picture corpus";
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(corpus("good"))) {
+        const fs::path& p = entry.path();
+        std::string name = p.filename().string();
+        Rgb ref;
+        ASSERT_TRUE(readPng(corpus("ref") / (p.stem().string() + ".png"), ref)) << name;
+        Bytes bytes = readAll(p);
+        _Ref<_ImageInfo> image;
+        ASSERT_EQ(outcome([&] { image = decode(bytes, name.c_str()); }), "loaded") << name;
+        ASSERT_EQ(image->width(), ref.width) << name;
+        ASSERT_EQ(image->height(), ref.height) << name;
+        int worst = 0;
+        double total = 0;
+        for (int y = 0; y < ref.height; ++y) {
+            for (int x = 0; x < ref.width; ++x) {
+                const uint8_t* ours = pixel(*image, x, y);
+                const uint8_t* theirs = &ref.pixels[(size_t(y) * ref.width + x) * 3];
+                for (int c = 0; c < 3; ++c) {
+                    int d = std::abs(int(ours[2 - c]) - int(theirs[c]));
+                    worst = std::max(worst, d);
+                    total += d;
+                }
+            }
+        }
+        double mean = total / (3.0 * ref.width * ref.height);
+        EXPECT_LE(worst, 3) << name;
+        EXPECT_LE(mean, 0.25) << name;
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
+}
+
+TEST(JpegCorpus, BadPicturesFailAndUncertainOnesNeverCrash) {
+    if (!fs::exists(corpus("bad"))) GTEST_SKIP() << "no picture corpus";
+    for (const auto& entry : fs::directory_iterator(corpus("bad"))) {
+        EXPECT_EQ(decodeOutcome(readAll(entry.path())), "JPEG format error") << entry.path().filename();
+    }
+    for (const auto& entry : fs::directory_iterator(corpus("uncertain"))) {
+        Bytes bytes = readAll(entry.path());
+        std::string result = outcome([&] {
+            _Ref<_ImageInfo> image = decode(bytes);
+            EXPECT_NE(image->bits, nullptr);
+            image->freeImage();
+        });
+        EXPECT_TRUE(result == "loaded" || result == "JPEG format error") << entry.path().filename() << ": " << result;
+    }
+}
