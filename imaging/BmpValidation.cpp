@@ -40,7 +40,7 @@ bool isKnownHeaderSize(uint32_t size) {
 // corrupt header, whatever the caller checked before.
 class ByteReader {
 public:
-    ByteReader(const uint8_t* bytes, uint32_t size) : bytes(bytes), size(size) {}
+    ByteReader(const uint8_t* bytes, uint32_t size) : size(size), bytes(bytes) {}
 
     bool contains(uint64_t offset, uint64_t length) const {
         return offset <= size && length <= size - offset;
