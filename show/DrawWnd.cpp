@@ -1,0 +1,195 @@
+#include "show/DrawWnd.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/SettingsStore.h"
+#include "foundation/lang/Throwable.h"
+
+using glimsel_ui::DeviceContext;
+using glimsel_ui::PaletteEntry;
+using glimsel_ui::Rect;
+using glimsel_ui::WindowSystem;
+using img_lib::_ImageInfo;
+using torvik_lang::_Ref;
+using torvik_lang::_S;
+using torvik_lang::throwRefException;
+
+namespace {
+
+// A random offset in 0 .. |room| - 1; a picture that exactly fits has no range and
+// stays at 0.
+int randomOffset(int room) {
+    if (room == 0) return 0;
+    return std::rand() % room;
+}
+
+}  // namespace
+
+// Counts a drawing request that is on the stack, and deletes a self-deleting window
+// whose window went away meanwhile once the outermost request returns.
+class CDrawWnd::DrawingRequest {
+public:
+    explicit DrawingRequest(CDrawWnd& w) : wnd(w) { ++wnd.drawingDepth; }
+    ~DrawingRequest() {
+        if (--wnd.drawingDepth == 0 && wnd.deletePending) delete &wnd;
+    }
+
+private:
+    CDrawWnd& wnd;
+};
+
+CDrawWnd::CDrawWnd(IImageSourceProvider& provider, bool autoDelete)
+    : provider(provider), autoDelete(autoDelete), palette(drawingPalette()) {}
+
+CDrawWnd::~CDrawWnd() = default;
+
+std::array<PaletteEntry, 256> CDrawWnd::drawingPalette() {
+    std::array<PaletteEntry, 256> entries{};
+    for (int i = 0; i < 256; ++i) {
+        entries[i] = PaletteEntry{static_cast<uint8_t>(32 * (i % 8)), static_cast<uint8_t>(32 * ((i / 8) % 8)),
+                                  static_cast<uint8_t>(64 * (i / 64)), 0};
+    }
+    return entries;
+}
+
+unsigned CDrawWnd::timerPeriod(int speed) {
+    // Positions beyond the bar's ends behave like its ends.
+    if (speed < 0) speed = 0;
+    if (speed > 100) speed = 100;
+    if (speed <= 50) return static_cast<unsigned>(10000 - 180 * speed);
+    return static_cast<unsigned>(1990 - (99 * speed) / 5);
+}
+
+void CDrawWnd::setSpeed(int speed) {
+    killTimer(TIMER_ID);
+    setTimer(TIMER_ID, timerPeriod(speed));
+}
+
+int CDrawWnd::onCreate() {
+    clearPending = true;
+    flashSleep = glimsel_app::getProfileInt("Config", "flashSleep", -1);
+    int speed = glimsel_app::getProfileInt("Config", "Speed", 50);
+    if (speed < 0) speed = 0;
+    setSpeed(speed);
+    return 0;
+}
+
+void CDrawWnd::onTimer(int id) {
+    if (id != TIMER_ID || busy) return;
+    std::unique_ptr<DeviceContext> dc = getDC();
+    if (dc) draw(*dc);
+}
+
+void CDrawWnd::onPaint(DeviceContext& dc) { draw(dc); }
+
+void CDrawWnd::draw(DeviceContext& dc) {
+    DrawingRequest request(*this);
+    try {
+        drawNext(dc);
+    } catch (torvik_lang::Throwable&) {
+        // A source that lets an exception through (a read error in the database file)
+        // costs this one picture; the show goes on with the next tick.
+    } catch (std::bad_alloc&) {
+        // Likewise for a picture too large for the memory at hand.
+    }
+}
+
+void CDrawWnd::postNcDestroy() {
+    windowGone = true;
+    if (!autoDelete) return;
+    if (drawingDepth > 0) {
+        deletePending = true;
+    } else {
+        delete this;
+    }
+}
+
+void CDrawWnd::drawNext(DeviceContext& dc) {
+    if (busy) return;
+    Rect client = clientRect();
+    dc.selectPalette(palette.data(), static_cast<int>(palette.size()));
+    if (clearPending) {
+        dc.fillBlack(client);
+        clearPending = false;
+        return;
+    }
+
+    // The copy keeps the source alive until the picture has been drawn and freed: a
+    // database picture points into its source's buffer, and the settings page may
+    // replace the source while a flash runs.
+    _Ref<_IImageDatabase> source = provider.currentImageSource();
+    if (!source) throwRefException(0);
+    _Ref<_ImageInfo> record = source->getRandomImage();
+    if (!record) throwRefException(0);
+
+    int width;
+    int height;
+    if (!record->bits) {
+        if (!record->name) throwRefException(0);
+        record->name = *_S("Can't display: ") + record->name;
+        glimsel_ui::Size extent = dc.textExtent(record->name->c_str());
+        width = extent.width;
+        height = extent.height;
+    } else {
+        int64_t h = record->info->bmiHeader.biHeight;
+        width = static_cast<int>(static_cast<int64_t>(record->info->bmiHeader.biWidth) * scalePercent / 100);
+        height = static_cast<int>((h < 0 ? -h : h) * scalePercent / 100);
+    }
+
+    int x = randomOffset(client.width() - width);
+    int y = randomOffset(client.height() - height);
+
+    if (!record->bits) {
+        dc.textOut(x, y, record->name->c_str());
+    } else {
+        drawPicture(dc, x, y, width, height, *record);
+        record->freeImage();
+    }
+}
+
+void CDrawWnd::drawPicture(DeviceContext& dc, int x, int y, int width, int height, const _ImageInfo& picture) {
+    auto stretch = [&](int sx, int sy, int sw, int sh) {
+        dc.stretchDib(sx, sy, sw, sh, picture.info, picture.infoBytes, picture.bits, picture.bitsBytes);
+    };
+    if (flashSleep >= 0) {
+        busy = true;
+        for (int k = 0; k < FLASH_STEPS && !windowGone; ++k) {
+            int sw = static_cast<int>(static_cast<int64_t>(k) * width / FLASH_STEPS);
+            int sh = static_cast<int>(static_cast<int64_t>(k) * height / FLASH_STEPS);
+            stretch(x + width / 2 - sw / 2, y + height / 2 - sh / 2, sw, sh);
+            waitPumping(flashSleep);  // read anew for every step
+        }
+        busy = false;
+    }
+    // Once the window is gone (closed during the flash) there is nothing left to draw on.
+    if (!windowGone) stretch(x, y, width, height);
+}
+
+void CDrawWnd::waitPumping(int ms) {
+    WindowSystem& ws = WindowSystem::current();
+    const uint32_t end = ws.tickCount() + static_cast<uint32_t>(ms);
+    // The signed difference handles the wrap of the tick count; a negative wait (the
+    // flash switched off during a flash) ends at once.
+    auto left = [&] { return static_cast<int32_t>(end - ws.tickCount()); };
+    bool quitSeen = false;
+    while (left() > 0) {
+        while (!quitSeen && ws.messageWaiting()) {
+            if (!ws.dispatchOneMessage()) {
+                ws.postQuit(EXIT_DURING_FLASH);
+                quitSeen = true;
+            }
+        }
+        for (int i = 0; ws.idle(i); ++i) {
+        }
+        // Rather than poll the clock, sleep until a message or the deadline. Once the
+        // quit request went by, only the deadline is left to wait for.
+        int32_t remaining = left();
+        if (remaining <= 0) break;
+        if (quitSeen) {
+            ws.waitForMessage(0);
+            break;
+        }
+        ws.waitForMessage(static_cast<uint32_t>(remaining));
+    }
+}

@@ -1,0 +1,48 @@
+#include "tests/show/FakeImageSource.h"
+
+#include "foundation/lang/Memory.h"
+
+using torvik_lang::_Ref;
+using torvik_lang::osAlloc;
+
+_Ref<img_lib::_ImageInfo> FakeImageSource::getRandomImage() {
+    FakePicture p = fallback;
+    if (!next.empty()) {
+        p = next.front();
+        if (next.size() > 1) next.pop_front();
+    }
+    ++handedOut;
+    _Ref<img_lib::_ImageInfo> record = new img_lib::_ImageInfo();
+    if (p.height == 0) {
+        record->init("No images in system", img_lib::IMAGE_JPEG);
+        return record;
+    }
+    record->init("fake", img_lib::IMAGE_JPEG);
+    record->info = img_lib::makeDibHeader(0);
+    record->info->bmiHeader.biWidth = p.width;
+    record->info->bmiHeader.biHeight = -p.height;
+    uint32_t stride = (static_cast<uint32_t>(p.width) * 3 + 3) & ~3u;
+    record->bits = static_cast<unsigned char*>(osAlloc(stride * static_cast<uint32_t>(p.height)));
+    record->infoBytes = 44;
+    record->bitsBytes = stride * static_cast<uint32_t>(p.height);
+    return record;
+}
+
+EngineFixtureBase::EngineFixtureBase() : fake(new FakeImageSource()) {
+    glimsel_ui::WindowSystem::install(&ws);
+    glimsel_app::installSettingsStore(&store);
+    provider.source = fake;
+}
+
+EngineFixtureBase::~EngineFixtureBase() {
+    glimsel_ui::WindowSystem::install(nullptr);
+    glimsel_app::installSettingsStore(nullptr);
+}
+
+std::vector<glimsel_headless::DrawCall> EngineFixtureBase::calls(glimsel_headless::DrawCall::Kind kind) const {
+    std::vector<glimsel_headless::DrawCall> result;
+    for (const auto& c : ws.drawLog) {
+        if (c.kind == kind) result.push_back(c);
+    }
+    return result;
+}

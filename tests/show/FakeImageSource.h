@@ -1,0 +1,47 @@
+// An image source for engine tests: hands out pictures of given sizes, or records
+// without a picture, and counts what it handed out and what was freed.
+#pragma once
+
+#include <deque>
+#include <memory>
+
+#include "foundation/lang/Object.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/headless/MemorySettingsStore.h"
+#include "show/ImageSourceProvider.h"
+
+struct FakePicture {
+    int width;
+    int height;  // 0: a record without a picture, named "No images in system"
+};
+
+class FakeImageSource : public torvik_lang::_Object, public _IImageDatabase {
+public:
+    std::deque<FakePicture> next;      // handed out in order; the last one repeats
+    FakePicture fallback{400, 300};
+    int handedOut = 0;
+
+    torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override;
+    int getImageCount() override { return 1; }
+};
+
+// The application side of a test: a provider of the current source, a headless window
+// system and a memory settings store, installed for the test's lifetime.
+class EngineFixtureBase {
+public:
+    EngineFixtureBase();
+    ~EngineFixtureBase();
+
+    class Provider : public IImageSourceProvider {
+    public:
+        torvik_lang::_Ref<_IImageDatabase> source;
+        torvik_lang::_Ref<_IImageDatabase> currentImageSource() override { return source; }
+    };
+
+    glimsel_headless::HeadlessWindowSystem ws;
+    glimsel_headless::MemorySettingsStore store;
+    Provider provider;
+    torvik_lang::_Ref<FakeImageSource> fake;
+
+    std::vector<glimsel_headless::DrawCall> calls(glimsel_headless::DrawCall::Kind kind) const;
+};
