@@ -116,21 +116,27 @@ int countBits(uint32_t v) {
 }
 
 // A channel mask must be one non-empty run of bits inside the pixel.
-bool setChannel(DibFormat& f, int c, uint32_t mask, int bitCount, int position) {
+bool setChannel(DibFormat& f, int c, uint32_t mask, int bitCount) {
     if (mask == 0) return false;
     if (bitCount < 32 && (mask >> bitCount) != 0) return false;
     int low = countTrailingZeros(mask);
     uint32_t run = mask >> low;
     if ((run & (run + 1)) != 0) return false;
-    int width = countBits(mask);
-    int kept = width > 8 ? 8 : width;
-    f.mask[c] = mask;
-    f.shift[c] = static_cast<uint8_t>(low + width - kept);
-    for (uint32_t v = 0; v < (1u << kept); ++v) {
-        // Repeat the kept bits downwards until all 8 are filled.
+    DibFormat::Channel& ch = f.channel[c];
+    ch.mask = mask;
+    ch.shift = static_cast<uint8_t>(low);
+    ch.bits = static_cast<uint8_t>(countBits(mask));
+    ch.position = static_cast<uint8_t>(16 - 8 * c);
+    if (ch.bits > 8) {
+        f.wideChannels = true;
+        return true;
+    }
+    const int n = ch.bits;
+    for (uint32_t v = 0; v < (1u << n); ++v) {
+        // Repeat the bits downwards until all 8 are filled.
         uint32_t wide = 0;
-        for (int s = 8 - kept; s > -kept; s -= kept) wide |= s >= 0 ? v << s : v >> -s;
-        f.widen[c][v] = (wide & 0xFF) << position;
+        for (int s = 8 - n; s > -n; s -= n) wide |= s >= 0 ? v << s : v >> -s;
+        ch.widen[v] = (wide & 0xFF) << ch.position;
     }
     return true;
 }
@@ -151,8 +157,8 @@ bool readMasks(const uint8_t* p, uint32_t infoBytes, const Header& h, DibFormat&
         if ((r & g) | (r & b) | (g & b)) return false;
     }
     int bits = static_cast<int>(h.bitCount);
-    if (!setChannel(f, 0, r, bits, 16) || !setChannel(f, 1, g, bits, 8) || !setChannel(f, 2, b, bits, 0))
-        return false;
+    f.wideChannels = false;
+    if (!setChannel(f, 0, r, bits) || !setChannel(f, 1, g, bits) || !setChannel(f, 2, b, bits)) return false;
     if (f.layout == DibLayout::Masked32 && r == 0xFF0000 && g == 0x00FF00 && b == 0x0000FF)
         f.layout = DibLayout::Rgb32;
     return true;
@@ -160,18 +166,25 @@ bool readMasks(const uint8_t* p, uint32_t infoBytes, const Header& h, DibFormat&
 
 }  // namespace
 
+bool readDibSize(const BITMAPINFO* info, uint32_t infoBytes, int32_t& width, int32_t& height) {
+    Header h;
+    if (!info || !readHeader(reinterpret_cast<const uint8_t*>(info), infoBytes, h)) return false;
+    if (h.width <= 0 || h.width > kMaxDibSide || h.height == 0 || h.height > kMaxDibSide ||
+        h.height < -static_cast<int64_t>(kMaxDibSide))
+        return false;
+    width = static_cast<int32_t>(h.width);
+    height = static_cast<int32_t>(h.height < 0 ? -h.height : h.height);
+    return true;
+}
+
 bool readDibFormat(const BITMAPINFO* info, uint32_t infoBytes, uint32_t bitsBytes, DibFormat& f) {
     if (!info) return false;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(info);
     Header h;
     if (!readHeader(p, infoBytes, h)) return false;
-    if (h.width <= 0 || h.width > kMaxDibSide) return false;
-    if (h.height == 0 || h.height > kMaxDibSide || h.height < -static_cast<int64_t>(kMaxDibSide)) return false;
+    if (!readDibSize(info, infoBytes, f.width, f.height)) return false;
     if (h.planes == 0) return false;
-
     f.topDown = h.height < 0;
-    f.width = static_cast<int32_t>(h.width);
-    f.height = static_cast<int32_t>(f.topDown ? -h.height : h.height);
     if (!chooseLayout(h, f.topDown, f.layout)) return false;
 
     std::memset(f.palette, 0, sizeof f.palette);

@@ -34,12 +34,19 @@ struct DibFormat {
     // Colour table as 0x00RRGGBB; every entry past the DIB's own table is black, so any
     // index of 8 bits or fewer can be looked up without a check.
     uint32_t palette[256];
-    // Bit-field channels (red, green, blue): the channel's contribution to the pixel value
-    // is widen[c][(pixel & mask[c]) >> shift[c]]; channels wider than 8 bits keep their top
-    // 8 bits, narrower ones are widened by repeating their bits (5-bit 31 becomes 255).
-    uint32_t mask[3];
-    uint8_t shift[3];
-    uint32_t widen[3][256];
+    // Bit-field channels, red, green and blue. A channel of up to 8 bits contributes
+    // widen[(pixel & mask) >> shift] to the pixel value, its bits repeated downwards to
+    // fill 8 (5-bit 31 becomes 255). A wider channel v of `bits` bits becomes
+    // (v * 255 + 2^(bits-1)) >> bits, the rounded 8-bit value, shifted into place.
+    struct Channel {
+        uint32_t mask;
+        uint8_t shift;
+        uint8_t bits;
+        uint8_t position;  // 16 for red, 8 for green, 0 for blue
+        uint32_t widen[256];
+    };
+    Channel channel[3];
+    bool wideChannels = false;  // whether any channel is wider than 8 bits
 
     // The first byte of the row shown at `row` (0 = top), for uncompressed layouts.
     const uint8_t* rowAt(const uint8_t* bits, int32_t row) const {
@@ -53,5 +60,9 @@ struct DibFormat {
 // (compressed with JPEG or PNG, an unknown bit count or compression, bad masks, top-down
 // RLE, no width or height) or when the header claims more bytes than there are.
 bool readDibFormat(const BITMAPINFO* info, uint32_t infoBytes, uint32_t bitsBytes, DibFormat& format);
+
+// The width and the height in rows (always positive) that the header at `info` declares,
+// read from whichever header variant it is; false when there is no such header.
+bool readDibSize(const BITMAPINFO* info, uint32_t infoBytes, int32_t& width, int32_t& height);
 
 }  // namespace img_lib

@@ -50,13 +50,21 @@ inline uint32_t load32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
 }
+template <bool Wide>
+inline uint32_t channelValue(const DibFormat::Channel& ch, uint32_t p) {
+    const uint32_t v = (p & ch.mask) >> ch.shift;
+    if (!Wide || ch.bits <= 8) return ch.widen[v];
+    return static_cast<uint32_t>((uint64_t(v) * 255 + (uint64_t(1) << (ch.bits - 1))) >> ch.bits) << ch.position;
+}
+
+template <bool Wide>
 inline uint32_t masked(const DibFormat& f, uint32_t p) {
-    return f.widen[0][(p & f.mask[0]) >> f.shift[0]] | f.widen[1][(p & f.mask[1]) >> f.shift[1]] |
-           f.widen[2][(p & f.mask[2]) >> f.shift[2]];
+    return channelValue<Wide>(f.channel[0], p) | channelValue<Wide>(f.channel[1], p) |
+           channelValue<Wide>(f.channel[2], p);
 }
 
 // One canvas row from one source row, through the column table.
-template <DibLayout L>
+template <DibLayout L, bool Wide = false>
 void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_t* out, size_t n) {
     const uint32_t* off = c.offset.data();
     for (size_t i = 0; i < n; ++i) {
@@ -64,10 +72,10 @@ void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_
         if constexpr (L == DibLayout::Indexed1) out[i] = f.palette[(*p >> c.shift[i]) & 1];
         else if constexpr (L == DibLayout::Indexed4) out[i] = f.palette[(*p >> c.shift[i]) & 15];
         else if constexpr (L == DibLayout::Indexed8) out[i] = f.palette[*p];
-        else if constexpr (L == DibLayout::Masked16) out[i] = masked(f, load16(p));
+        else if constexpr (L == DibLayout::Masked16) out[i] = masked<Wide>(f, load16(p));
         else if constexpr (L == DibLayout::Rgb24) out[i] = load24(p);
         else if constexpr (L == DibLayout::Rgb32) out[i] = load32(p) & 0xFFFFFF;
-        else out[i] = masked(f, load32(p));
+        else out[i] = masked<Wide>(f, load32(p));
     }
 }
 
@@ -91,8 +99,10 @@ void copyRow32(const uint8_t* p, uint32_t* out, size_t n) {
 
 using RowSampler = void (*)(const uint8_t*, const DibFormat&, const Columns&, uint32_t*, size_t);
 
-RowSampler samplerFor(DibLayout layout) {
-    switch (layout) {
+RowSampler samplerFor(const DibFormat& f) {
+    if (f.wideChannels)
+        return f.layout == DibLayout::Masked16 ? sampleRow<DibLayout::Masked16, true> : sampleRow<DibLayout::Masked32, true>;
+    switch (f.layout) {
         case DibLayout::Indexed1: return sampleRow<DibLayout::Indexed1>;
         case DibLayout::Indexed4: return sampleRow<DibLayout::Indexed4>;
         case DibLayout::Indexed8: return sampleRow<DibLayout::Indexed8>;
@@ -111,7 +121,7 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
     const size_t firstColumn = plan.srcX.empty() ? 0 : plan.srcX[0];
     Columns columns;
     if (!straight) buildColumns(f, plan, columns);
-    RowSampler sample = samplerFor(f.layout);
+    RowSampler sample = samplerFor(f);
 
     uint32_t* out = canvas.pixels + static_cast<size_t>(plan.y0) * stride + static_cast<size_t>(plan.x0);
     for (size_t i = 0; i < plan.srcY.size(); ++i, out += stride) {
@@ -150,6 +160,10 @@ bool drawDib(const Canvas& canvas, const Rect& target, const BITMAPINFO* info, u
         return false;
     }
     return true;
+}
+
+bool dibSize(const BITMAPINFO* info, uint32_t infoBytes, int32_t& width, int32_t& height) {
+    return readDibSize(info, infoBytes, width, height);
 }
 
 bool drawImage(const Canvas& canvas, const Rect& target, const _ImageInfo& image, const Rect* clip) {

@@ -24,6 +24,11 @@ class _ImageInfo;
 bool drawDib(const Canvas& canvas, const Rect& target, const BITMAPINFO* info, uint32_t infoBytes,
              const void* bits, uint32_t bitsBytes, const Rect* clip = nullptr);
 
+// The picture's width and height in rows as the drawing call sees them, from a core
+// header's 16-bit fields as well as from the larger headers; false when the header is
+// missing or declares no picture (no width, no height, absurd sizes).
+bool dibSize(const BITMAPINFO* info, uint32_t infoBytes, int32_t& width, int32_t& height);
+
 // Draws an image record's picture; false when it holds none.
 bool drawImage(const Canvas& canvas, const Rect& target, const _ImageInfo& image, const Rect* clip = nullptr);
 

@@ -183,25 +183,28 @@ TEST(DibRenderer, ThirtyTwoBitIgnoresTheFourthByte) {
     EXPECT_EQ(s.rows(), (Rows{{0x030201, kWhite}}));
 }
 
-TEST(DibRenderer, ThirtyTwoBitFieldsInAnyOrderAndWidth) {
+TEST(DibRenderer, BitFieldsInAnyOrderAndWidth) {
     struct Case {
         const char* name;
+        uint16_t bitCount;
         uint32_t r, g, b;
         uint32_t pixel;
         uint32_t expected;
     } cases[] = {
-        {"x-b-g-r bytes", 0xFF000000, 0x00FF0000, 0x0000FF00, 0x11223300, 0x112233},
-        {"usual order", 0x00FF0000, 0x0000FF00, 0x000000FF, 0xAA112233, 0x112233},
-        // 10 bits each: the top 8 bits count.
-        {"10-10-10", 0x3FF00000, 0x000FFC00, 0x000003FF, (0x3FFu << 20) | (0x200u << 10) | 0x007, 0xFF8001},
+        {"x-b-g-r bytes", 32, 0xFF000000, 0x00FF0000, 0x0000FF00, 0x11223300, 0x112233},
+        {"usual order", 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xAA112233, 0x112233},
+        // 10 bits each, rounded to 8: 1023 -> 255, 512 -> 128, 7 -> 2.
+        {"10-10-10", 32, 0x3FF00000, 0x000FFC00, 0x000003FF, (0x3FFu << 20) | (0x200u << 10) | 0x007, 0xFF8002},
         // 3 bits of green are repeated: 101 -> 10110110.
-        {"8-3-8", 0x00FF0000, 0x00000700, 0x000000FF, 0x00120534, 0x12B634},
+        {"8-3-8", 32, 0x00FF0000, 0x00000700, 0x000000FF, 0x00120534, 0x12B634},
+        // 16 bits: red 100 -> 10010010, green 511 of 1023 -> 127, blue 101 -> 10110110.
+        {"3-10-3", 16, 0xE000, 0x1FF8, 0x0007, 0x8FFD, 0x927FB6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes bits;
         put32(bits, c.pixel);
-        Dib dib{header(1, 1, 32, BI_BITFIELDS) + masks(c.r, c.g, c.b), bits};
+        Dib dib{header(1, 1, c.bitCount, BI_BITFIELDS) + masks(c.r, c.g, c.b), bits};
         Surface s(1, 1);
         ASSERT_TRUE(s.draw(dib, 1, 1));
         EXPECT_EQ(s.at(0, 0), c.expected);
