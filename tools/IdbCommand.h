@@ -1,0 +1,19 @@
+// One command of the glimsel-idb tool. Each command lives in its own file and is listed
+// once in idb_main.cpp.
+#pragma once
+
+#include <cstdio>
+
+struct IdbCommand {
+    const char* name;
+    const char* summary;  // one line for the tool's usage
+    // Runs the command with the arguments after its name; returns the exit status.
+    int (*run)(int argc, char** argv);
+    // Prints the command's own usage.
+    void (*usage)(FILE* out);
+};
+
+// True when `arg` asks for help.
+bool isHelpOption(const char* arg);
+
+extern const IdbCommand renderCommand;
