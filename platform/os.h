@@ -94,6 +94,11 @@ uint32_t tickCount();
 int64_t currentTimeMillis();
 void sleepMillis(int ms);
 
+// ---- Processes ---------------------------------------------------------------
+
+// Lowers the priority of the calling thread below normal.
+void lowerPriority();
+
 // ---- Debugging -----------------------------------------------------------------
 
 void debugBreak();

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -213,6 +214,14 @@ void sleepMillis(int ms) {
     timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
+}
+
+void lowerPriority() {
+    // A nice value a few steps above the default: below normal, like the saver's
+    // thread on other platforms. Failure (a limit set by the user) is harmless.
+    errno = 0;
+    int current = ::getpriority(PRIO_PROCESS, 0);
+    if (errno == 0 && current < 5) ::setpriority(PRIO_PROCESS, 0, 5);
 }
 
 void debugBreak() {
