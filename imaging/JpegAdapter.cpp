@@ -32,6 +32,10 @@ constexpr int64_t kMaxJpegDimension = 32768;
 constexpr int64_t kMaxJpegPixels = int64_t(1) << 27;
 // A progressive picture has about ten scans; thousands of empty ones only burn time.
 constexpr int kMaxJpegScans = 500;
+// A whole picture is read in one pass; a picture cut short is handed over once more,
+// where it meets its own start marker. A segment that spans the end and the start
+// again could otherwise go round for ever.
+constexpr uint32_t kMaxPicturePasses = 2;
 // Rows handed to the library per read; it fills as many as it has ready.
 constexpr int kRowsPerRead = 16;
 
@@ -41,6 +45,7 @@ struct MemorySource {
     const JOCTET* data;
     boolean startOfFile;
     uint32_t length;
+    uint32_t passes;  // how often the picture has been handed over
 };
 
 // What the adapter and its guarded steps hand each other. Plain data only: the error
@@ -76,7 +81,9 @@ bool guarded(void (*step)(DecodeJob&), DecodeJob& job) {
 // ---- The memory source -----------------------------------------------------------
 
 void initSource(j_decompress_ptr cinfo) {
-    reinterpret_cast<MemorySource*>(cinfo->src)->startOfFile = TRUE;
+    auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
+    src->startOfFile = TRUE;
+    src->passes = 0;
 }
 
 // Every call hands over the whole picture again: a picture cut short meets its own
@@ -85,6 +92,7 @@ boolean fillInputBuffer(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
     // Nothing to hand over would make the library read from an empty buffer.
     if (src->length == 0) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    if (++src->passes > kMaxPicturePasses) ERREXIT(cinfo, JERR_INPUT_EOF);
     src->pub.next_input_byte = src->data;
     src->pub.bytes_in_buffer = src->length;
     src->startOfFile = FALSE;
@@ -110,6 +118,7 @@ void installMemorySource(j_decompress_ptr cinfo, const JOCTET* data, uint32_t le
     auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
     src->data = data;
     src->length = length;
+    src->passes = 0;
     src->pub.init_source = initSource;
     src->pub.fill_input_buffer = fillInputBuffer;
     src->pub.skip_input_data = skipInputData;

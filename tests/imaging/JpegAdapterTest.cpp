@@ -244,6 +244,23 @@ TEST(JpegFailure, WarningsAreSilentAndDoNotStopDecoding) {
     expectNear(image->bits, 0, 0, 255, 2, "after a warning");
 }
 
+// Inputs the fuzzer found, kept as files under tests/imaging/data.
+TEST(JpegFailure, FuzzerFindingsStayFixed) {
+    struct Case { const char* file; const char* expected; };
+    const Case cases[] = {
+        // A Huffman table segment that runs past the end and on into the picture's
+        // start again, over and over, once hung the header reader.
+        {"jpeg-table-across-the-wrap.jpg", "JPEG format error"},
+    };
+    for (const Case& c : cases) {
+        fs::path path = fs::path(GLIMSEL_SOURCE_DIR) / "tests" / "imaging" / "data" / c.file;
+        std::ifstream in(path, std::ios::binary);
+        ASSERT_TRUE(in) << path;
+        Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(decodeOutcome(bytes), c.expected) << c.file;
+    }
+}
+
 // ---- Files ----------------------------------------------------------------------------------
 
 TEST(JpegFile, MissingFileNamesThePath) {
