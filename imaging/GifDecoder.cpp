@@ -1,8 +1,263 @@
+// The GIF decoder: every image of a GIF 87a or 89a file, in file order, drawn into one
+// bitmap of the logical screen's size at 1, 4 or 8 bits per pixel. Extensions are skipped
+// unread, so there is no transparency, disposal or timing; a local colour table replaces
+// the first entries of the bitmap's one table and so recolours earlier images as well.
+//
+// The bitmap is one block: the header, room for 256 colours, and the rows (bottom row
+// first) right after the first 2^bpp colour entries.
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/lang/Memory.h"
+#include "imaging/GifLzw.h"
 #include "imaging/ImageInfo.h"
 
 namespace img_lib {
 
-_Ref<_ImageInfo> loadGifFile(char const*) { throw ImageException("No GIF file"); }
-_Ref<_ImageInfo> loadGif(void const*, int, char const*) { throw ImageException("No GIF file"); }
+using torvik_lang::osAlloc;
+using torvik_lang::osFree;
+
+namespace {
+
+// The block holds the header and 256 colour entries besides the rows.
+constexpr uint32_t kBlockExtra = 1064;
+constexpr uint32_t kHeaderBytes = 40;
+// The most bytes of rows a bitmap may have; a larger screen is refused like an
+// allocation that fails.
+constexpr uint64_t kMaxBitmapBytes = uint64_t(1) << 28;
+constexpr LONG kPelsPerMeter = 2953;  // 75 dots per inch
+
+[[noreturn]] void failEof() { throw ImageException("EOF not yet expected"); }
+
+uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// The decoding in progress. The block belongs to it until the record takes it over, so a
+// failure part-way frees it.
+struct GifContext {
+    GifInput in;
+    uint8_t* block = nullptr;
+    uint32_t blockBytes = 0;
+    BITMAPINFOHEADER* header = nullptr;
+    RGBQUAD* colours = nullptr;
+    uint8_t* rows = nullptr;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    int bpp = 0;
+    uint32_t stride = 0;
+    GifLzwDecoder lzw;
+
+    ~GifContext() { osFree(block); }
+};
+
+// Header fields are read whole; a file that ends inside them is refused.
+void readExact(GifContext& gif, uint8_t* dst, size_t n) {
+    if (gif.in.read(dst, n) != n) failEof();
+}
+
+void readSignature(GifContext& gif) {
+    uint8_t sig[6] = {};
+    size_t got = gif.in.read(sig, sizeof sig);
+    if (std::memcmp(sig, "GIF", 3) != 0) throw ImageException("No GIF file");
+    if (got < sizeof sig) failEof();
+    if (std::memcmp(sig + 3, "87a", 3) != 0 && std::memcmp(sig + 3, "89a", 3) != 0) {
+        char text[40];
+        std::snprintf(text, sizeof text, "Unknown GIF-Version: %c%c%c", sig[3], sig[4], sig[5]);
+        throw ImageException(text);
+    }
+}
+
+// Bits per pixel from the size field of the screen's colour table, whether or not the
+// table is present.
+int bitsForTableSize(int g) { return g == 0 ? 1 : g <= 3 ? 4 : 8; }
+
+void allocateBitmap(GifContext& gif, int g) {
+    gif.bpp = bitsForTableSize(g);
+    uint64_t stride = (static_cast<uint64_t>(gif.screenWidth) * gif.bpp + 31) / 32 * 4;
+    uint64_t rowBytes = stride * static_cast<uint64_t>(gif.screenHeight);
+    if (rowBytes > kMaxBitmapBytes) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
+    gif.blockBytes = static_cast<uint32_t>(rowBytes) + kBlockExtra;
+    gif.block = static_cast<uint8_t*>(osAlloc(gif.blockBytes));
+    if (!gif.block) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
+    gif.stride = static_cast<uint32_t>(stride);
+
+    BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(gif.block);
+    h->biSize = kHeaderBytes;
+    h->biWidth = gif.screenWidth;
+    h->biHeight = gif.screenHeight;
+    h->biPlanes = 1;
+    h->biBitCount = static_cast<WORD>(gif.bpp);
+    h->biCompression = BI_RGB;
+    h->biSizeImage = static_cast<DWORD>(rowBytes);
+    h->biXPelsPerMeter = kPelsPerMeter;
+    h->biYPelsPerMeter = kPelsPerMeter;
+    h->biClrUsed = 1u << gif.bpp;
+    h->biClrImportant = 0;  // no table read yet
+    gif.header = h;
+    gif.colours = reinterpret_cast<RGBQUAD*>(gif.block + kHeaderBytes);
+    gif.rows = gif.block + kHeaderBytes + 4 * h->biClrUsed;
+}
+
+void readScreen(GifContext& gif) {
+    uint8_t d[7];
+    readExact(gif, d, sizeof d);
+    gif.screenWidth = readU16(d);
+    gif.screenHeight = readU16(d + 2);
+    uint8_t flags = d[4];  // background index and aspect ratio are not used
+    allocateBitmap(gif, flags & 7);
+    if (flags & 0x80) {
+        uint32_t n = 2u << (flags & 7);
+        gif.header->biClrImportant = n;
+        uint8_t rgb[3 * 256];
+        readExact(gif, rgb, 3 * n);
+        for (uint32_t i = 0; i < n; ++i) gif.colours[i] = RGBQUAD{rgb[3 * i + 2], rgb[3 * i + 1], rgb[3 * i], 0};
+    }
+}
+
+void readColourTable(GifContext& gif, uint32_t n) {
+    uint8_t rgb[3 * 256];
+    readExact(gif, rgb, 3 * n);
+    for (uint32_t i = 0; i < n; ++i) gif.colours[i] = RGBQUAD{rgb[3 * i + 2], rgb[3 * i + 1], rgb[3 * i], 0};
+}
+
+void skipExtension(GifContext& gif) {
+    gif.in.readByte();  // the label
+    for (;;) {
+        int length = gif.in.readByte();
+        if (length <= 0) return;
+        gif.in.pos += length < static_cast<int>(gif.in.left()) ? static_cast<size_t>(length) : gif.in.left();
+    }
+}
+
+// Packs `count` indices into a row of `bpp` bits per pixel. Indices are used as they stand:
+// a value too wide for the depth spills into its neighbours' bits.
+void packRow(uint8_t* dst, const uint8_t* src, uint32_t count, int bpp) {
+    if (bpp == 8) {
+        std::memcpy(dst, src, count);
+    } else if (bpp == 4) {
+        uint32_t pairs = count / 2;
+        for (uint32_t i = 0; i < pairs; ++i) dst[i] = static_cast<uint8_t>(src[2 * i] << 4 | src[2 * i + 1]);
+        if (count & 1) dst[pairs] = static_cast<uint8_t>(src[count - 1] << 4);
+    } else {
+        uint32_t groups = count / 8;
+        for (uint32_t i = 0; i < groups; ++i) {
+            const uint8_t* p = src + 8 * i;
+            dst[i] = static_cast<uint8_t>(p[0] << 7 | p[1] << 6 | p[2] << 5 | p[3] << 4 | p[4] << 3 |
+                                          p[5] << 2 | p[6] << 1 | p[7]);
+        }
+        uint32_t rest = count & 7;
+        if (rest) {
+            const uint8_t* p = src + 8 * groups;
+            unsigned byte = 0;
+            for (uint32_t k = 0; k < rest; ++k) byte |= static_cast<unsigned>(p[k]) << (7 - k);
+            dst[groups] = static_cast<uint8_t>(byte);
+        }
+    }
+}
+
+// Where row `row` of an interlaced image of `height` rows comes in the stream: passes of
+// every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+uint32_t interlacedPosition(uint32_t row, uint32_t height) {
+    uint32_t pass1 = (height + 7) / 8;
+    uint32_t pass2 = (height + 3) / 8;
+    uint32_t pass3 = (height + 1) / 4;
+    if (row % 8 == 0) return row / 8;
+    if (row % 8 == 4) return pass1 + row / 8;
+    if (row % 4 == 2) return pass1 + pass2 + row / 4;
+    return pass1 + pass2 + pass3 + row / 2;
+}
+
+// Copies the visible part of a decoded image into the bitmap. The left edge moves down to
+// the byte that holds it, so at 1 and 4 bits an image may start a few pixels left of its
+// place; the image is cut at the right and bottom edges of the screen.
+void drawImage(GifContext& gif, const uint8_t* indices, uint32_t left, uint32_t top, uint32_t width,
+               uint32_t height, bool interlaced) {
+    const uint32_t bpp = static_cast<uint32_t>(gif.bpp);
+    const uint32_t screenWidth = static_cast<uint32_t>(gif.screenWidth);
+    const uint32_t screenHeight = static_cast<uint32_t>(gif.screenHeight);
+    const uint32_t alignedLeft = left * bpp / 8 * 8 / bpp;
+    uint32_t visibleHeight = height;
+    if (top + height > screenHeight) {
+        if (top >= screenHeight) return;
+        visibleHeight = screenHeight - top;
+    }
+    uint32_t visibleWidth = width;
+    if (alignedLeft + width > screenWidth) {
+        if (alignedLeft >= screenWidth) return;
+        visibleWidth = screenWidth - alignedLeft;
+    }
+    const size_t byteOffset = alignedLeft * bpp / 8;
+    for (uint32_t r = 0; r < visibleHeight; ++r) {
+        uint32_t source = interlaced ? interlacedPosition(r, height) : r;
+        // Rows are stored bottom-up: screen row top + r.
+        size_t memoryRow = screenHeight - 1 - top - r;
+        packRow(gif.rows + memoryRow * gif.stride + byteOffset, indices + static_cast<size_t>(source) * width,
+                visibleWidth, gif.bpp);
+    }
+}
+
+void readImage(GifContext& gif) {
+    uint8_t d[9];
+    readExact(gif, d, sizeof d);
+    uint32_t left = readU16(d);
+    uint32_t top = readU16(d + 2);
+    uint32_t width = readU16(d + 4);
+    uint32_t height = readU16(d + 6);
+    uint8_t flags = d[8];
+    if (flags & 0x80) {
+        uint32_t n = 2u << (flags & 7);
+        if (n > gif.header->biClrUsed) throw ImageException("Invalid color information in image descriptor");
+        gif.header->biClrImportant = n;
+        readColourTable(gif, n);
+    } else if (gif.header->biClrImportant == 0) {
+        throw ImageException("Color table missing");
+    }
+    const uint8_t* indices = gif.lzw.decode(gif.in, static_cast<uint64_t>(width) * height);
+    drawImage(gif, indices, left, top, width, height, (flags & 0x40) != 0);
+}
+
+void readBlocks(GifContext& gif) {
+    for (;;) {
+        int introducer = gif.in.readByte();
+        switch (introducer) {
+            case -1: failEof();
+            case 0x00: break;  // stray zeros between blocks do no harm
+            case 0x21: skipExtension(gif); break;
+            case 0x2C: readImage(gif); break;
+            case 0x3B: return;  // bytes after the trailer are not read
+            default: throw ImageException("Invalid GIF block!");
+        }
+    }
+}
+
+_Ref<_ImageInfo> decodeGif(const uint8_t* data, size_t size, char const* name) {
+    GifContext gif;
+    gif.in.data = data;
+    gif.in.size = data ? size : 0;
+    _Ref<_ImageInfo> image = new _ImageInfo();
+    image->init(name, IMAGE_GIF);
+    readSignature(gif);
+    readScreen(gif);
+    readBlocks(gif);
+    image->info = reinterpret_cast<BITMAPINFO*>(gif.block);
+    image->bits = gif.rows;
+    image->infoBytes = gif.blockBytes;
+    image->bitsBytes = gif.blockBytes - static_cast<uint32_t>(gif.rows - gif.block);
+    gif.block = nullptr;
+    return image;
+}
+
+}  // namespace
+
+_Ref<_ImageInfo> loadGifFile(char const* path) {
+    CFileMapping mapping;
+    if (!mapping.open(path, false)) throw ImageException("No GIF file");
+    // The mapping closes when it goes out of scope, after a failure as well.
+    return decodeGif(static_cast<const uint8_t*>(mapping.getPtr(0)), static_cast<uint32_t>(mapping.size()), path);
+}
+
+_Ref<_ImageInfo> loadGif(void const* data, int size, char const* name) {
+    // A negative size is no bytes at all.
+    return decodeGif(static_cast<const uint8_t*>(data), size > 0 ? static_cast<size_t>(size) : 0, name);
+}
 
 }  // namespace img_lib

@@ -1,0 +1,274 @@
+// The LZW reader of GIF image data.
+//
+// Codes are taken least significant bit first, one input byte at a time. The width grows
+// when the next free table entry no longer fits the code mask and stays at 12 bits once
+// the table holds 4096 entries; a clear code resets width and table but leaves the
+// entries above it as they were.
+//
+// Speed: every code defined since the last clear stands for a string that the output
+// already holds, so it is kept as (start in the output, length) and emitted with a word
+// copy from there; roots are copied from a row of all indices in front of the output.
+// Only one odd stream takes the slow road: a first code after a clear that names the
+// entry about to be defined, whose string is whatever an earlier image or clear cycle
+// left in the table. From there to the next clear, strings are built by walking the
+// prefix chains, bounded by the 4096-byte stack.
+#include "imaging/GifLzw.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/lang/Memory.h"
+#include "imaging/ImageInfo.h"
+
+namespace img_lib {
+
+using torvik_lang::osAlloc;
+using torvik_lang::osFree;
+
+namespace {
+
+constexpr uint32_t kCodes = 4096;
+constexpr uint32_t kNone = 4096;  // the previous code after a clear: none
+constexpr size_t kRootBytes = kCodes;
+// A string copy moves whole 8-byte words and may write up to 7 bytes past the string.
+constexpr size_t kSlack = 16;
+
+[[noreturn]] void failStream() { throw ImageException("Error in LZW part of image"); }
+
+[[noreturn]] void failCode(uint32_t code) {
+    char text[40];
+    std::snprintf(text, sizeof text, "Invalid LZW-Code %d!", static_cast<int>(code));
+    throw ImageException(text);
+}
+
+// Copies an n-byte string (n >= 1) that ends at or before `dst`, in whole words. Bytes
+// written past the string are garbage that the next strings overwrite.
+inline void copyString(uint8_t* dst, const uint8_t* src, uint32_t n) {
+    uint8_t* const end = dst + n;
+    do {
+        uint64_t word;
+        std::memcpy(&word, src, 8);
+        std::memcpy(dst, &word, 8);
+        dst += 8;
+        src += 8;
+    } while (dst < end);
+}
+
+}  // namespace
+
+struct GifLzwDecoder::Tables {
+    // The table as the format defines it: what a code's string is made of.
+    uint16_t prefix[kCodes];
+    uint8_t suffix[kCodes];
+    // The same strings as places in the buffer; valid for roots and for codes defined
+    // since the last clear. Clear and end code have length 0.
+    uint16_t length[kCodes];
+    uint32_t start[kCodes];
+    uint8_t stack[kCodes];
+};
+
+size_t GifInput::read(void* dst, size_t n) {
+    size_t count = n < left() ? n : left();
+    if (count) std::memcpy(dst, data + pos, count);
+    pos += count;
+    return count;
+}
+
+GifLzwDecoder::~GifLzwDecoder() {
+    osFree(tables);
+    osFree(buffer);
+}
+
+void GifLzwDecoder::reserve(uint64_t pixelCount) {
+    if (pixelCount > kMaxGifImagePixels) throw ImageException("Not enough memory");
+    if (!tables) {
+        tables = static_cast<Tables*>(osAlloc(sizeof(Tables)));
+        if (!tables) throw ImageException("Not enough memory");
+    }
+    size_t need = kRootBytes + static_cast<size_t>(pixelCount) + kSlack;
+    if (need <= capacity) return;
+    osFree(buffer);
+    buffer = nullptr;
+    capacity = 0;
+    uint8_t* fresh = static_cast<uint8_t*>(osAlloc(static_cast<unsigned int>(need)));
+    if (!fresh) throw ImageException("Not enough memory");
+    for (size_t i = 0; i < kRootBytes; ++i) fresh[i] = static_cast<uint8_t>(i);
+    buffer = fresh;
+    capacity = need;
+}
+
+const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
+    reserve(pixelCount);
+    int minCodeSize = in.readByte();
+    if (minCodeSize < 0) throw ImageException("EOF not yet expected");
+    // A clear code at 4096 or above would lie outside the tables.
+    if (minCodeSize > 11) failStream();
+
+    Tables& t = *tables;
+    const uint32_t clearCode = 1u << minCodeSize;
+    const uint32_t endCode = clearCode + 1;
+    for (uint32_t i = 0; i < clearCode; ++i) {
+        t.prefix[i] = kNone;
+        t.suffix[i] = static_cast<uint8_t>(i);
+        t.length[i] = 1;
+        t.start[i] = i;
+    }
+    t.length[clearCode] = 0;
+    t.length[endCode] = 0;
+
+    uint32_t nextCode = clearCode + 2;
+    uint32_t codeSize = minCodeSize + 1;
+    uint32_t codeMask = (1u << codeSize) - 1;
+    uint32_t oldCode = kNone;
+    uint8_t firstChar = 0;
+    // Codes below `limit` other than clear and end take the fast road. It is nextCode
+    // while the previous code's string lies in the output, 0 otherwise.
+    uint32_t limit = 0;
+    bool stale = false;
+
+    uint8_t* const base = buffer;
+    const size_t outEnd = kRootBytes + static_cast<size_t>(pixelCount);
+    size_t out = kRootBytes;
+    size_t prevStart = 0;  // the previous code's string in the buffer
+    uint32_t prevLen = 0;
+
+    uint32_t bits = 0;
+    uint32_t bitCount = 0;
+    for (;;) {
+        int blockLength = in.readByte();
+        if (blockLength <= 0) {
+            if (out == outEnd) break;
+            failStream();
+        }
+        if (in.left() < static_cast<size_t>(blockLength)) throw ImageException("Error in reading loop");
+        const uint8_t* p = in.data + in.pos;
+        const uint8_t* const blockEnd = p + blockLength;
+        in.pos += static_cast<size_t>(blockLength);
+        while (p < blockEnd) {
+            bits |= static_cast<uint32_t>(*p++) << bitCount;
+            bitCount += 8;
+            while (bitCount >= codeSize) {
+                const uint32_t code = bits & codeMask;
+                bits >>= codeSize;
+                bitCount -= codeSize;
+
+                if (code < limit) {
+                    const uint32_t len = t.length[code];
+                    if (len != 0) {
+                        if (len > outEnd - out) failStream();
+                        const uint32_t src = t.start[code];
+                        copyString(base + out, base + src, len);
+                        if (nextCode < kCodes) {
+                            t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                            t.suffix[nextCode] = base[src];
+                            t.start[nextCode] = static_cast<uint32_t>(prevStart);
+                            t.length[nextCode] = static_cast<uint16_t>(prevLen + 1);
+                            ++nextCode;
+                            if (nextCode < kCodes && (nextCode & codeMask) == 0) {
+                                ++codeSize;
+                                codeMask += nextCode;
+                            }
+                            limit = nextCode;
+                        }
+                        oldCode = code;
+                        prevStart = out;
+                        prevLen = len;
+                        out += len;
+                        continue;
+                    }
+                }
+
+                if (code == endCode) {
+                    // The rest of this sub-block is left to the block loop.
+                    in.pos = static_cast<size_t>(p - in.data);
+                    std::memset(base + out, 0, outEnd - out);
+                    return base + kRootBytes;
+                }
+                if (code == clearCode) {
+                    codeSize = minCodeSize + 1;
+                    codeMask = (1u << codeSize) - 1;
+                    nextCode = clearCode + 2;
+                    oldCode = kNone;
+                    limit = 0;
+                    stale = false;
+                    continue;
+                }
+                if (code > nextCode) failCode(code);
+                if (out == outEnd) failStream();
+
+                if (oldCode == kNone) {
+                    // The first code after a clear: a root, or the entry about to be defined.
+                    firstChar = t.suffix[code];
+                    base[out] = firstChar;
+                    oldCode = code;
+                    if (code < clearCode) {
+                        prevStart = out;
+                        prevLen = 1;
+                        limit = nextCode;
+                    } else {
+                        stale = true;
+                    }
+                    ++out;
+                    continue;
+                }
+
+                if (!stale) {
+                    // code == nextCode: the previous string and its own first index.
+                    const uint32_t len = prevLen + 1;
+                    if (len > outEnd - out) failStream();
+                    const uint8_t first = base[prevStart];
+                    copyString(base + out, base + prevStart, prevLen);
+                    base[out + prevLen] = first;
+                    t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                    t.suffix[nextCode] = first;
+                    t.start[nextCode] = static_cast<uint32_t>(prevStart);
+                    t.length[nextCode] = static_cast<uint16_t>(len);
+                    ++nextCode;
+                    if (nextCode < kCodes && (nextCode & codeMask) == 0) {
+                        ++codeSize;
+                        codeMask += nextCode;
+                    }
+                    limit = nextCode;
+                    oldCode = code;
+                    prevStart = out;
+                    prevLen = len;
+                    out += len;
+                    continue;
+                }
+
+                // Stale strings: walk the prefix chain onto the stack. A chain that loops
+                // or leads outside the table ends the image.
+                uint32_t depth = 0;
+                uint32_t c = code;
+                if (code == nextCode) {
+                    t.stack[depth++] = firstChar;
+                    c = oldCode;
+                }
+                while (c > clearCode) {
+                    if (c >= kCodes || depth == kCodes) failStream();
+                    t.stack[depth++] = t.suffix[c];
+                    c = t.prefix[c];
+                }
+                if (depth == kCodes) failStream();
+                firstChar = t.suffix[c];
+                t.stack[depth++] = firstChar;
+                if (nextCode < kCodes) {
+                    t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                    t.suffix[nextCode] = firstChar;
+                    ++nextCode;
+                    if (nextCode < kCodes && (nextCode & codeMask) == 0) {
+                        ++codeSize;
+                        codeMask += nextCode;
+                    }
+                }
+                oldCode = code;
+                if (depth > outEnd - out) failStream();
+                while (depth) base[out++] = t.stack[--depth];
+            }
+        }
+    }
+    std::memset(base + out, 0, outEnd - out);
+    return base + kRootBytes;
+}
+
+}  // namespace img_lib

@@ -1,0 +1,55 @@
+// The LZW reader of GIF image data and the bounded byte reader it shares with the GIF
+// decoder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace img_lib {
+
+// The bytes of a GIF and the read position. No read goes past `size`.
+struct GifInput {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t pos = 0;
+
+    size_t left() const { return size - pos; }
+    // Copies min(n, left()) bytes to `dst` and returns that count.
+    size_t read(void* dst, size_t n);
+    // The next byte, or -1 at the end of the input.
+    int readByte() { return pos < size ? data[pos++] : -1; }
+};
+
+// Decodes the image data of one GIF image after another. The code tables live as long as
+// the decoder, so that entries which an image does not define keep what earlier images of
+// the same file left in them, as the format's table rules describe.
+class GifLzwDecoder {
+public:
+    GifLzwDecoder() = default;
+    ~GifLzwDecoder();
+    GifLzwDecoder(const GifLzwDecoder&) = delete;
+    GifLzwDecoder& operator=(const GifLzwDecoder&) = delete;
+
+    // Reads the minimum code size and the data sub-blocks at the input's position and
+    // returns `pixelCount` colour indices, one byte each; indices the stream did not reach
+    // before its end code are 0. The pointer stays valid until the next call. After an end
+    // code the input stands right behind the byte that completed it, otherwise behind the
+    // terminating sub-block. Throws ImageException for a broken stream, and "Not enough
+    // memory" when the indices cannot be held.
+    const uint8_t* decode(GifInput& in, uint64_t pixelCount);
+
+    struct Tables;
+
+private:
+    void reserve(uint64_t pixelCount);
+
+    Tables* tables = nullptr;
+    uint8_t* buffer = nullptr;  // every root's index, then the image's indices
+    size_t capacity = 0;
+};
+
+// The most colour indices one image may hold; a larger image is refused like an
+// allocation that fails.
+constexpr uint64_t kMaxGifImagePixels = uint64_t(1) << 28;
+
+}  // namespace img_lib
