@@ -180,7 +180,11 @@ void HeadlessWindowSystem::postQuit(int exitCode) {
 }
 
 void HeadlessWindowSystem::scheduleInput(uint32_t at, const InputEvent& event, NativeWindow window) {
-    script.push_back(ScheduledInput{at, event, window});
+    script.push_back(ScheduledInput{at, event, window, nullptr});
+}
+
+void HeadlessWindowSystem::scheduleAction(uint32_t at, std::function<void()> action) {
+    script.push_back(ScheduledInput{at, InputEvent{}, 0, std::move(action)});
 }
 
 void HeadlessWindowSystem::collectDue() {
@@ -194,6 +198,13 @@ void HeadlessWindowSystem::collectDue() {
     }
     for (auto it = script.begin(); it != script.end();) {
         if (notAfter(it->at, clock)) {
+            if (it->action) {
+                Message m{Message::Action, 0};
+                m.action = std::move(it->action);
+                queue.push_back(std::move(m));
+                it = script.erase(it);
+                continue;
+            }
             NativeWindow target = it->window;
             if (!target && mainWindow) target = mainWindow->handle();
             Message m{Message::Input, target};
@@ -232,7 +243,7 @@ bool HeadlessWindowSystem::messageWaiting() {
 bool HeadlessWindowSystem::dispatchOneMessage() {
     collectDue();
     if (!queue.empty()) {
-        Message m = queue.front();
+        Message m = std::move(queue.front());
         queue.pop_front();
         ++dispatched;
         deliver(m);
@@ -247,6 +258,10 @@ bool HeadlessWindowSystem::dispatchOneMessage() {
 }
 
 void HeadlessWindowSystem::deliver(const Message& m) {
+    if (m.kind == Message::Action) {
+        m.action();
+        return;
+    }
     Window* w = find(m.window);
     if (!w) return;  // a request for a window that is gone has no effect
     switch (m.kind) {
@@ -268,6 +283,8 @@ void HeadlessWindowSystem::deliver(const Message& m) {
             break;
         case Message::Input:
             deliverInput(*w, m.input);
+            break;
+        case Message::Action:
             break;
     }
 }

@@ -55,6 +55,9 @@ public:
     void advance(uint32_t ms);
     // Delivers `event` to `window` (0: the main window) at virtual time `at`.
     void scheduleInput(uint32_t at, const InputEvent& event, NativeWindow window = 0);
+    // Runs `action` from the message loop at virtual time `at` (a host destroying its
+    // window, a second program writing settings, ...).
+    void scheduleAction(uint32_t at, std::function<void()> action);
     // Runs the message loop until the quit request or until the clock passes `until`;
     // returns the exit code, or -1 when the clock limit was reached first.
     int runUntil(uint32_t until);
@@ -101,11 +104,12 @@ public:
 
 private:
     struct Message {
-        enum Kind { Timer, Paint, Close, Input };
+        enum Kind { Timer, Paint, Close, Input, Action };
         Kind kind;
         NativeWindow window;
         int timerId = 0;
         InputEvent input{};
+        std::function<void()> action;
     };
     struct TimerState {
         unsigned period;
@@ -116,6 +120,7 @@ private:
         uint32_t at;
         InputEvent event;
         NativeWindow window;
+        std::function<void()> action;  // when set, runs instead of delivering `event`
     };
 
     Window* find(NativeWindow window) const;

@@ -1,0 +1,101 @@
+#include "app/SaverDlg.h"
+
+#include "app/SaverApp.h"
+#include "app/SettingsStore.h"
+#include "foundation/lang/L.h"
+#include "show/DrawWnd.h"
+#include "sources/FreewareIdb.h"
+
+using glimsel_app::getProfileInt;
+using glimsel_app::getProfileString;
+using glimsel_app::writeProfileInt;
+using glimsel_app::writeProfileString;
+
+CSaverDlg::CSaverDlg(CSaverApp& app, View& view)
+    : databaseFileExists([] { return !findDatabaseFile().isNull(); }), app(app), view(view) {}
+
+void CSaverDlg::initPage() {
+    updatePathInfo();
+    speedPos = getProfileInt("Config", "Speed", 50);
+    // The bar's range is 1 to 100; a stored value beyond it shows at the nearer end.
+    if (speedPos < 1) speedPos = 1;
+    if (speedPos > 100) speedPos = 100;
+    setFlash(getProfileInt("Config", "flashSleep", -1));
+    view.showState(*this);
+}
+
+void CSaverDlg::updatePathInfo() {
+    folderText = app.usingImageDatabase ? DATABASE_TEXT : getProfileString("Config", "Path", ".");
+    int count = app.imageSource ? app.imageSource->getImageCount() : 0;
+    countText = torvik_lang::L::sprintf("%d images found", count)->c_str();
+    databaseButtonVisible = databaseFileExists && databaseFileExists();
+    databaseButtonEnabled = !app.usingImageDatabase;
+}
+
+void CSaverDlg::setFlash(int sleep) {
+    flashOn = sleep >= 0;
+    if (flashOn) {
+        flashPos = 100 - sleep;
+        if (flashPos < 1) flashPos = 1;
+        if (flashPos > 100) flashPos = 100;
+    }
+    if (preview) preview->flashSleep = sleep;
+    writeProfileInt("Config", "flashSleep", sleep);
+}
+
+int CSaverDlg::scrollPosition(int current, ScrollCode code, int thumbPosition) {
+    long long position = current;
+    switch (code) {
+        case ScrollCode::LineLeft: position -= 1; break;
+        case ScrollCode::LineRight: position += 1; break;
+        case ScrollCode::PageLeft: position -= 10; break;
+        case ScrollCode::PageRight: position += 10; break;
+        case ScrollCode::ThumbPosition:
+        case ScrollCode::ThumbTrack: position = thumbPosition; break;
+        case ScrollCode::Left: position = 1; break;
+        case ScrollCode::Right: position = 100; break;
+        case ScrollCode::EndScroll: break;
+    }
+    if (position < 1) position = 1;
+    if (position > 100) position = 100;
+    return static_cast<int>(position);
+}
+
+int CSaverDlg::onHScroll(ScrollBarId bar, ScrollCode code, int thumbPosition) {
+    if (bar == ScrollBarId::Speed) {
+        speedPos = scrollPosition(speedPos, code, thumbPosition);
+        if (preview) preview->setSpeed(speedPos);
+        writeProfileInt("Config", "Speed", speedPos);
+        return speedPos;
+    }
+    flashPos = scrollPosition(flashPos, code, thumbPosition);
+    if (preview) preview->flashSleep = 100 - flashPos;
+    writeProfileInt("Config", "flashSleep", 100 - flashPos);
+    return flashPos;
+}
+
+void CSaverDlg::onFlashClicked(bool checked) {
+    flashOn = checked;
+    int sleep = flashOn ? 50 : -1;
+    setFlash(sleep);
+    writeProfileInt("Config", "flashSleep", sleep);
+    view.showState(*this);
+}
+
+void CSaverDlg::onUseFolder() {
+    if (app.usingImageDatabase && !view.askYesNo(LEAVE_DATABASE_QUESTION)) return;
+    std::string folder = getProfileString("Config", "Path", ".");
+    if (!view.chooseFolder(CHOOSER_TITLE, folder) || folder.empty()) return;
+    folderText = folder;
+    writeProfileString("Config", "Path", folderText.c_str());
+    app.chooseImageSource();
+    updatePathInfo();
+    view.showState(*this);
+}
+
+void CSaverDlg::onUseDatabase() {
+    writeProfileString("Config", "Path", nullptr);
+    app.chooseImageSource();
+    updatePathInfo();
+    view.showState(*this);
+}
