@@ -105,6 +105,7 @@ public:
 private:
     struct Message {
         enum Kind { Timer, Paint, Close, Input, Action };
+        Message(Kind kind, NativeWindow window) : kind(kind), window(window) {}
         Kind kind;
         NativeWindow window;
         int timerId = 0;
