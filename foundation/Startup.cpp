@@ -4,6 +4,7 @@
 // this runs: the string table is made on first use.
 #include "foundation/containers/Hashtable2.h"
 #include "foundation/io/File.h"
+#include "foundation/lang/Boolean.h"
 #include "foundation/lang/L.h"
 #include "foundation/support/App.h"
 
@@ -22,7 +23,7 @@ struct FoundationStartup {
         torvik_lang::notifyLocaleChanged();
         torvik_io::_File::setPathStyle(glimsel_os::nativePathStyle());
         util::App::startUp();
-        // [numbers start-up]
+        torvik_lang::_Boolean::startUp();  // [numbers start-up]
         util::_Hashtable2::nullObj = new torvik_lang::_Object();
     }
 };
