@@ -1,0 +1,49 @@
+// The settings store on Linux: one INI file per program,
+// $XDG_CONFIG_HOME/Norvane/<program>.ini (~/.config when the variable is unset).
+//
+// Nothing is cached: every read reads the file, every write reaches the file at once.
+// A write reads, changes and replaces the file while holding a lock on a lock file
+// beside it, and replaces it atomically (a temporary file renamed over it), so a saver,
+// a preview and the settings sheet that run side by side never lose each other's
+// writes, and a reader never sees half a file. A missing, unreadable or damaged file
+// reads as defaults; write failures are not reported. Reading creates nothing: the
+// folder is made on the first write.
+#pragma once
+
+#include <string>
+
+#include "app/SettingsStore.h"
+#include "platform/linux/IniDocument.h"
+
+namespace glimsel_linux {
+
+class IniSettingsStore : public glimsel_app::SettingsStore {
+public:
+    // Larger files are not read (they read as defaults).
+    static constexpr size_t MAX_FILE = 1024 * 1024;
+
+    explicit IniSettingsStore(std::string path);
+
+    // The file of a program: "<config home>/Norvane/<programName>.ini".
+    static std::string defaultPath(const std::string& programName);
+    // The program's file name without folder and extension: from its own module path,
+    // or from argv[0] when that is unknown.
+    static std::string programBaseName(char const* argv0);
+
+    const std::string& path() const { return file; }
+
+    int getInt(char const* section, char const* entry, int def) override;
+    bool getString(char const* section, char const* entry, std::string& out) override;
+    void writeInt(char const* section, char const* entry, int value) override;
+    void writeString(char const* section, char const* entry, char const* text) override;
+
+private:
+    IniDocument read() const;
+    // Applies `value` (null: delete) to the file under the lock.
+    void update(char const* section, char const* entry, const std::string* value);
+    bool replaceFile(const std::string& text) const;
+
+    std::string file;
+};
+
+}  // namespace glimsel_linux

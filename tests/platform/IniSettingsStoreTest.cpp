@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/linux/IniSettingsStore.h"
+
+using glimsel_linux::IniSettingsStore;
+
+namespace {
+
+// A literal with its NUL bytes.
+template <size_t N>
+std::string bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+class IniSettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/glimsel-ini-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root = pattern;
+        path = root + "/Norvane/glimsel.ini";
+    }
+    void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
+
+    std::string fileText() const {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void writeFile(const std::string& text) const {
+        ::mkdir((root + "/Norvane").c_str(), 0700);
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    std::string root;
+    std::string path;
+};
+
+TEST_F(IniSettingsStoreTest, AbsentValuesReadAsDefaultsAndReadingCreatesNothing) {
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 50);
+    EXPECT_EQ(store.getInt("Config", "flashSleep", -1), -1);
+    EXPECT_EQ(store.getInt("", "ActivePage", 0), 0);
+    std::string s = "untouched";
+    EXPECT_FALSE(store.getString("Config", "Path", s));
+    EXPECT_EQ(s, "untouched");
+    struct stat st;
+    EXPECT_NE(::stat((root + "/Norvane").c_str(), &st), 0);
+}
+
+TEST_F(IniSettingsStoreTest, IntegersRoundTripAsSigned32BitDecimal) {
+    IniSettingsStore store(path);
+    for (int v : {0, 1, 50, 100, -1, -7, INT_MAX, INT_MIN}) {
+        store.writeInt("Config", "Speed", v);
+        EXPECT_EQ(store.getInt("Config", "Speed", 12345), v);
+    }
+    store.writeInt("Config", "flashSleep", -1);
+    EXPECT_NE(fileText().find("flashSleep=-1\n"), std::string::npos);
+}
+
+TEST_F(IniSettingsStoreTest, StringsRoundTripAndEveryReadSeesTheFile) {
+    IniSettingsStore writer(path);
+    IniSettingsStore reader(path);
+    for (const char* v : {"/home/u/My Pictures", "", " x ", "a\nb", "C:\\pics", "**Freeware**"}) {
+        writer.writeString("Config", "Path", v);
+        std::string out;
+        ASSERT_TRUE(reader.getString("Config", "Path", out));
+        EXPECT_EQ(out, v);
+    }
+}
+
+TEST_F(IniSettingsStoreTest, NullStringDeletesTheEntry) {
+    IniSettingsStore store(path);
+    store.writeString("Config", "Path", "/pics");
+    store.writeInt("Config", "Speed", 70);
+    store.writeString("Config", "Path", nullptr);
+    std::string out;
+    EXPECT_FALSE(store.getString("Config", "Path", out));
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 70);
+    EXPECT_EQ(fileText().find("Path"), std::string::npos);
+    store.writeString("Config", "Path", nullptr);  // deleting what is absent is harmless
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 70);
+}
+
+TEST_F(IniSettingsStoreTest, EmptySectionIsWrittenBeforeTheFirstHeader) {
+    IniSettingsStore store(path);
+    store.writeInt("Config", "Speed", 50);
+    store.writeInt("", "ActivePage", 1);
+    EXPECT_EQ(fileText(), "ActivePage=1\n\n[Config]\nSpeed=50\n");
+    EXPECT_EQ(store.getInt("", "ActivePage", 0), 1);
+}
+
+TEST_F(IniSettingsStoreTest, DamagedFilesReadAsDefaultsAndCanBeWrittenAgain) {
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"binary", bytes("\x00\xff\x13[\x01\x02]\nSpeed\x00=9\n")},
+        {"number with trailing text", "[Config]\nSpeed=50abc\n"},
+        {"number out of range", "[Config]\nSpeed=4294967296\n"},
+        {"empty number", "[Config]\nSpeed=\n"},
+        {"hex number", "[Config]\nSpeed=0x20\n"},
+        {"one huge line", "[Config]\nSpeed=" + std::string(1 << 20, '9')},
+        {"larger than the limit", "[Config]\nSpeed=5\n" + std::string(IniSettingsStore::MAX_FILE, '\n')},
+    };
+    for (const Case& c : cases) {
+        writeFile(c.text);
+        IniSettingsStore store(path);
+        EXPECT_EQ(store.getInt("Config", "Speed", 50), 50) << c.what;
+        store.writeInt("Config", "flashSleep", 10);
+        EXPECT_EQ(store.getInt("Config", "flashSleep", -1), 10) << c.what;
+    }
+}
+
+TEST_F(IniSettingsStoreTest, SomethingOtherThanAFileReadsAsDefaults) {
+    ::mkdir((root + "/Norvane").c_str(), 0700);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // would block a plain open and read
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 50);
+    ::unlink(path.c_str());
+    ::mkdir(path.c_str(), 0700);
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 50);
+    store.writeInt("Config", "Speed", 1);  // cannot replace a folder; not reported
+}
+
+TEST_F(IniSettingsStoreTest, NamesTheFileCannotHoldAreNeverWritten) {
+    IniSettingsStore store(path);
+    store.writeInt("Config", "Speed", 1);
+    store.writeInt("Config", "Speed\n[Evil]\nX", 2);
+    store.writeInt("Con]fig", "Speed", 3);
+    EXPECT_EQ(fileText(), "[Config]\nSpeed=1\n");
+}
+
+TEST_F(IniSettingsStoreTest, TwoProcessesWritingSideBySideLoseNothing) {
+    const int rounds = 200;
+    IniSettingsStore store(path);
+    store.writeInt("", "ActivePage", 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    const char* prefix = child == 0 ? "child" : "parent";
+    IniSettingsStore mine(path);
+    for (int i = 0; i < rounds; ++i) mine.writeInt("Config", (std::string(prefix) + std::to_string(i)).c_str(), i);
+    if (child == 0) ::_exit(0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    int missing = 0;
+    for (const char* p : {"child", "parent"}) {
+        for (int i = 0; i < rounds; ++i) {
+            if (store.getInt("Config", (std::string(p) + std::to_string(i)).c_str(), -1) != i) ++missing;
+        }
+    }
+    EXPECT_EQ(missing, 0);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::system(("test $(ls -A '" + root + "/Norvane' | wc -l) -eq 2").c_str()), 0);
+}
+
+TEST(IniSettingsStorePathTest, FollowsTheConfigHomeVariable) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    std::string keep = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    EXPECT_EQ(IniSettingsStore::defaultPath("glimsel"), "/cfg/Norvane/glimsel.ini");
+    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);  // not absolute: ignored
+    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    if (!home.empty()) {
+        EXPECT_EQ(IniSettingsStore::defaultPath("Glimsel"), home + "/.config/Norvane/Glimsel.ini");
+    }
+    if (saved) {
+        ::setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+TEST(IniSettingsStorePathTest, ProgramBaseNameDropsFolderAndExtension) {
+    // The running test program's own name.
+    EXPECT_EQ(IniSettingsStore::programBaseName(nullptr), "platform_linux_tests");
+}
+
+}  // namespace
