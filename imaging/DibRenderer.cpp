@@ -7,6 +7,7 @@
 #include "imaging/DibRle.h"
 #include "imaging/DrawPlan.h"
 #include "imaging/ImageInfo.h"
+#include "imaging/PixelRows.h"
 
 namespace img_lib {
 
@@ -17,6 +18,7 @@ namespace {
 struct Columns {
     std::vector<uint32_t> offset;
     std::vector<uint8_t> shift;
+    size_t wholeWordColumns = 0;  // 24 bits: the leading columns that may be read as 4 bytes
 };
 
 void buildColumns(const DibFormat& f, const DrawPlan& plan, Columns& c) {
@@ -40,6 +42,13 @@ void buildColumns(const DibFormat& f, const DrawPlan& plan, Columns& c) {
             default: c.offset[i] = 4 * x; break;
         }
     }
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (f.layout == DibLayout::Rgb24) {
+        // Offsets rise with the column; those below the last one are at least a pixel
+        // short of it, so their fourth byte is still inside the row.
+        while (c.wholeWordColumns < n && c.offset[c.wholeWordColumns] < c.offset[n - 1]) ++c.wholeWordColumns;
+    }
+#endif
 }
 
 inline uint32_t load16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | p[1] << 8); }
@@ -67,7 +76,17 @@ inline uint32_t masked(const DibFormat& f, uint32_t p) {
 template <DibLayout L, bool Wide = false>
 void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_t* out, size_t n) {
     const uint32_t* off = c.offset.data();
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    if constexpr (L == DibLayout::Rgb24) {
+        // A 4-byte load takes one byte of the next pixel, which lies inside the data for
+        // every column left of the last source column (its pixel follows in the row).
+        for (; i < c.wholeWordColumns; ++i) {
+            uint32_t v;
+            std::memcpy(&v, row + off[i], 4);
+            out[i] = v & 0xFFFFFF;
+        }
+    }
+    for (; i < n; ++i) {
         const uint8_t* p = row + off[i];
         if constexpr (L == DibLayout::Indexed1) out[i] = f.palette[(*p >> c.shift[i]) & 1];
         else if constexpr (L == DibLayout::Indexed4) out[i] = f.palette[(*p >> c.shift[i]) & 15];
@@ -77,24 +96,6 @@ void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_
         else if constexpr (L == DibLayout::Rgb32) out[i] = load32(p) & 0xFFFFFF;
         else out[i] = masked<Wide>(f, load32(p));
     }
-}
-
-// At 100 % the columns are consecutive: straight conversions without the table.
-void copyRow24(const uint8_t* p, uint32_t* out, size_t n) {
-    size_t i = 0;
-    // Four pixels from three 32-bit words.
-    for (; i + 4 <= n; i += 4, p += 12) {
-        uint32_t a = load32(p), b = load32(p + 4), c = load32(p + 8);
-        out[i] = a & 0xFFFFFF;
-        out[i + 1] = (a >> 24 | b << 8) & 0xFFFFFF;
-        out[i + 2] = (b >> 16 | c << 16) & 0xFFFFFF;
-        out[i + 3] = c >> 8;
-    }
-    for (; i < n; ++i, p += 3) out[i] = load24(p);
-}
-
-void copyRow32(const uint8_t* p, uint32_t* out, size_t n) {
-    for (size_t i = 0; i < n; ++i, p += 4) out[i] = load32(p) & 0xFFFFFF;
 }
 
 using RowSampler = void (*)(const uint8_t*, const DibFormat&, const Columns&, uint32_t*, size_t);
@@ -113,14 +114,33 @@ RowSampler samplerFor(const DibFormat& f) {
     }
 }
 
+// How a 24- or 32-bit row reaches the canvas.
+enum class RowMode {
+    Straight,  // 100 % width: the visible run is converted in one sweep
+    Widened,   // the visible source run is converted once, then picked from per column
+    Sampled,   // each column's pixel is read where it lies
+};
+
+RowMode chooseMode(const DibFormat& f, const Rect& target, const DrawPlan& plan) {
+    if (f.layout != DibLayout::Rgb24 && f.layout != DibLayout::Rgb32) return RowMode::Sampled;
+    if (target.width == f.width) return RowMode::Straight;
+    // Converting the whole run pays while it is at most twice the canvas span, that is
+    // down to 50 %; smaller draws read only the pixels they show.
+    const uint64_t run = uint64_t(plan.srcX.back()) - plan.srcX.front() + 1;
+    return run <= 2 * uint64_t(plan.srcX.size()) ? RowMode::Widened : RowMode::Sampled;
+}
+
 void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, const Rect& target, const DrawPlan& plan) {
     const size_t n = static_cast<size_t>(plan.columns());
     const size_t stride = static_cast<size_t>(canvas.stride);
-    // At 100 % width the 24- and 32-bit rows are converted in one sweep.
-    const bool straight = target.width == f.width && (f.layout == DibLayout::Rgb24 || f.layout == DibLayout::Rgb32);
-    const size_t firstColumn = plan.srcX.empty() ? 0 : plan.srcX[0];
+    const RowMode mode = chooseMode(f, target, plan);
+    const size_t first = plan.srcX.front();
+    const size_t run = plan.srcX.back() - first + 1;
+    const size_t bytesPerPixel = f.layout == DibLayout::Rgb24 ? 3 : 4;
     Columns columns;
-    if (!straight) buildColumns(f, plan, columns);
+    std::vector<uint32_t> widened;
+    if (mode == RowMode::Sampled) buildColumns(f, plan, columns);
+    if (mode == RowMode::Widened) widened.resize(run);
     RowSampler sample = samplerFor(f);
 
     uint32_t* out = canvas.pixels + static_cast<size_t>(plan.y0) * stride + static_cast<size_t>(plan.x0);
@@ -132,9 +152,18 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
             continue;
         }
         const uint8_t* row = f.rowAt(bits, static_cast<int32_t>(sy));
-        if (!straight) sample(row, f, columns, out, n);
-        else if (f.layout == DibLayout::Rgb24) copyRow24(row + 3 * firstColumn, out, n);
-        else copyRow32(row + 4 * firstColumn, out, n);
+        if (mode == RowMode::Sampled) {
+            sample(row, f, columns, out, n);
+            continue;
+        }
+        uint32_t* to = mode == RowMode::Straight ? out : widened.data();
+        const size_t count = mode == RowMode::Straight ? n : run;
+        if (bytesPerPixel == 3) convertRow24(row + 3 * first, to, count);
+        else convertRow32(row + 4 * first, to, count);
+        if (mode == RowMode::Widened) {
+            const uint32_t* sx = plan.srcX.data();
+            for (size_t k = 0; k < n; ++k) out[k] = widened[sx[k] - first];
+        }
     }
 }
 

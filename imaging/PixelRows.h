@@ -1,0 +1,16 @@
+// Straight conversions of whole pixel runs to canvas pixels (0x00RRGGBB), for draws at
+// 100 % width where every source pixel lands on exactly one canvas pixel.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace img_lib {
+
+// `n` pixels of B, G, R bytes at `src`. Reads exactly 3 * n bytes.
+void convertRow24(const uint8_t* src, uint32_t* out, size_t n);
+
+// `n` pixels of B, G, R, X bytes at `src`; the fourth byte is dropped. Reads 4 * n bytes.
+void convertRow32(const uint8_t* src, uint32_t* out, size_t n);
+
+}  // namespace img_lib
