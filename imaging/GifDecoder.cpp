@@ -26,6 +26,7 @@ constexpr uint32_t kHeaderBytes = 40;
 // allocation that fails.
 constexpr uint64_t kMaxBitmapBytes = uint64_t(1) << 28;
 constexpr LONG kPelsPerMeter = 2953;  // 75 dots per inch
+constexpr unsigned kMaxRowPixels = 65536;  // widths are 16-bit numbers
 
 [[noreturn]] void failEof() { throw ImageException("EOF not yet expected"); }
 
@@ -45,8 +46,12 @@ struct GifContext {
     int bpp = 0;
     uint32_t stride = 0;
     GifLzwDecoder lzw;
+    uint8_t* scratch = nullptr;  // one row of indices, for images whose data ends early
 
-    ~GifContext() { osFree(block); }
+    ~GifContext() {
+        osFree(block);
+        osFree(scratch);
+    }
 };
 
 // Header fields are read whole; a file that ends inside them is refused.
@@ -169,7 +174,8 @@ uint32_t interlacedPosition(uint32_t row, uint32_t height) {
 // Copies the visible part of a decoded image into the bitmap. The left edge moves down to
 // the byte that holds it, so at 1 and 4 bits an image may start a few pixels left of its
 // place; the image is cut at the right and bottom edges of the screen.
-void drawImage(GifContext& gif, const uint8_t* indices, uint32_t left, uint32_t top, uint32_t width,
+// Indices past `produced` (an end code came early) are index 0.
+void drawImage(GifContext& gif, const uint8_t* indices, uint64_t produced, uint32_t left, uint32_t top, uint32_t width,
                uint32_t height, bool interlaced) {
     const uint32_t bpp = static_cast<uint32_t>(gif.bpp);
     const uint32_t screenWidth = static_cast<uint32_t>(gif.screenWidth);
@@ -188,10 +194,23 @@ void drawImage(GifContext& gif, const uint8_t* indices, uint32_t left, uint32_t 
     const size_t byteOffset = alignedLeft * bpp / 8;
     for (uint32_t r = 0; r < visibleHeight; ++r) {
         uint32_t source = interlaced ? interlacedPosition(r, height) : r;
+        uint64_t rowStart = static_cast<uint64_t>(source) * width;
+        const uint8_t* row;
+        if (rowStart + visibleWidth <= produced) {
+            row = indices + rowStart;
+        } else {
+            // The stream ended before this row did: its rest is index 0. The decoded
+            // indices end there, so the row is put together beside them.
+            if (!gif.scratch) gif.scratch = static_cast<uint8_t*>(osAlloc(kMaxRowPixels));
+            if (!gif.scratch) throw ImageException("Not enough memory");
+            size_t have = produced > rowStart ? static_cast<size_t>(produced - rowStart) : 0;
+            if (have) std::memcpy(gif.scratch, indices + rowStart, have);
+            std::memset(gif.scratch + have, 0, visibleWidth - have);
+            row = gif.scratch;
+        }
         // Rows are stored bottom-up: screen row top + r.
         size_t memoryRow = screenHeight - 1 - top - r;
-        packRow(gif.rows + memoryRow * gif.stride + byteOffset, indices + static_cast<size_t>(source) * width,
-                visibleWidth, gif.bpp);
+        packRow(gif.rows + memoryRow * gif.stride + byteOffset, row, visibleWidth, gif.bpp);
     }
 }
 
@@ -211,8 +230,9 @@ void readImage(GifContext& gif) {
     } else if (gif.header->biClrImportant == 0) {
         throw ImageException("Color table missing");
     }
-    const uint8_t* indices = gif.lzw.decode(gif.in, static_cast<uint64_t>(width) * height);
-    drawImage(gif, indices, left, top, width, height, (flags & 0x40) != 0);
+    uint64_t produced = 0;
+    uint8_t* indices = gif.lzw.decode(gif.in, static_cast<uint64_t>(width) * height, produced);
+    drawImage(gif, indices, produced, left, top, width, height, (flags & 0x40) != 0);
 }
 
 void readBlocks(GifContext& gif) {

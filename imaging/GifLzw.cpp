@@ -14,6 +14,7 @@
 // prefix chains, bounded by the 4096-byte stack.
 #include "imaging/GifLzw.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +33,8 @@ constexpr uint32_t kNone = 4096;  // the previous code after a clear: none
 constexpr size_t kRootBytes = kCodes;
 // A string copy moves whole 8-byte words and may write up to 7 bytes past the string.
 constexpr size_t kSlack = 16;
+// The least room for indices the buffer starts with.
+constexpr size_t kInitialGuess = size_t(1) << 16;
 
 [[noreturn]] void failStream() { throw ImageException("Error in LZW part of image"); }
 
@@ -79,26 +82,36 @@ GifLzwDecoder::~GifLzwDecoder() {
     osFree(buffer);
 }
 
-void GifLzwDecoder::reserve(uint64_t pixelCount) {
+void GifLzwDecoder::reserve(uint64_t pixelCount, size_t inputLeft) {
     if (pixelCount > kMaxGifImagePixels) throw ImageException("Not enough memory");
     if (!tables) {
         tables = static_cast<Tables*>(osAlloc(sizeof(Tables)));
         if (!tables) throw ImageException("Not enough memory");
     }
-    size_t need = kRootBytes + static_cast<size_t>(pixelCount) + kSlack;
-    if (need <= capacity) return;
-    osFree(buffer);
-    buffer = nullptr;
-    capacity = 0;
-    uint8_t* fresh = static_cast<uint8_t*>(osAlloc(static_cast<unsigned int>(need)));
-    if (!fresh) throw ImageException("Not enough memory");
-    for (size_t i = 0; i < kRootBytes; ++i) fresh[i] = static_cast<uint8_t>(i);
-    buffer = fresh;
-    capacity = need;
+    // The buffer grows with what the stream delivers, starting from a guess at what its
+    // bytes hold; a large image whose data ends early never costs its full size.
+    uint64_t guess = std::min<uint64_t>(pixelCount, uint64_t(kInitialGuess) + 16 * uint64_t(inputLeft));
+    grow(0, kRootBytes + static_cast<size_t>(guess), kRootBytes + static_cast<size_t>(pixelCount));
 }
 
-const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
-    reserve(pixelCount);
+void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
+    size_t need = outNeeded + kSlack;
+    if (need <= capacity) return;
+    size_t size = std::min(std::max(need, 2 * capacity), outMost + kSlack);
+    uint8_t* fresh = static_cast<uint8_t*>(osAlloc(static_cast<unsigned int>(size)));
+    if (!fresh) throw ImageException("Not enough memory");
+    if (buffer) {
+        std::memcpy(fresh, buffer, std::max(used, kRootBytes));
+    } else {
+        for (size_t i = 0; i < kRootBytes; ++i) fresh[i] = static_cast<uint8_t>(i);
+    }
+    osFree(buffer);
+    buffer = fresh;
+    capacity = size;
+}
+
+uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& produced) {
+    reserve(pixelCount, in.left());
     int minCodeSize = in.readByte();
     if (minCodeSize < 0) throw ImageException("EOF not yet expected");
     // A clear code at 4096 or above would lie outside the tables.
@@ -126,9 +139,19 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
     uint32_t limit = 0;
     bool stale = false;
 
-    uint8_t* const base = buffer;
+    uint8_t* base = buffer;
     const size_t outEnd = kRootBytes + static_cast<size_t>(pixelCount);
+    // Output may run up to `room` before the buffer has to grow.
+    size_t room = std::min(outEnd, capacity - kSlack);
     size_t out = kRootBytes;
+    // Makes room for `len` more indices, or refuses a stream that decodes to more than
+    // the image holds.
+    auto ensureRoom = [&](size_t len) {
+        if (len > outEnd - out) failStream();
+        grow(out, out + len, outEnd);
+        base = buffer;
+        room = std::min(outEnd, capacity - kSlack);
+    };
     size_t prevStart = 0;  // the previous code's string in the buffer
     uint32_t prevLen = 0;
 
@@ -155,7 +178,7 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
                 if (code < limit) {
                     const uint32_t len = t.length[code];
                     if (len != 0) {
-                        if (len > outEnd - out) failStream();
+                        if (len > room - out) ensureRoom(len);
                         const uint32_t src = t.start[code];
                         copyString(base + out, base + src, len);
                         if (nextCode < kCodes) {
@@ -181,7 +204,7 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
                 if (code == endCode) {
                     // The rest of this sub-block is left to the block loop.
                     in.pos = static_cast<size_t>(p - in.data);
-                    std::memset(base + out, 0, outEnd - out);
+                    produced = out - kRootBytes;
                     return base + kRootBytes;
                 }
                 if (code == clearCode) {
@@ -194,7 +217,7 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
                     continue;
                 }
                 if (code > nextCode) failCode(code);
-                if (out == outEnd) failStream();
+                if (out == room) ensureRoom(1);
 
                 if (oldCode == kNone) {
                     // The first code after a clear: a root, or the entry about to be defined.
@@ -215,7 +238,7 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
                 if (!stale) {
                     // code == nextCode: the previous string and its own first index.
                     const uint32_t len = prevLen + 1;
-                    if (len > outEnd - out) failStream();
+                    if (len > room - out) ensureRoom(len);
                     const uint8_t first = base[prevStart];
                     copyString(base + out, base + prevStart, prevLen);
                     base[out + prevLen] = first;
@@ -262,12 +285,12 @@ const uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount) {
                     }
                 }
                 oldCode = code;
-                if (depth > outEnd - out) failStream();
+                if (depth > room - out) ensureRoom(depth);
                 while (depth) base[out++] = t.stack[--depth];
             }
         }
     }
-    std::memset(base + out, 0, outEnd - out);
+    produced = out - kRootBytes;
     return base + kRootBytes;
 }
 

@@ -31,20 +31,25 @@ public:
     GifLzwDecoder& operator=(const GifLzwDecoder&) = delete;
 
     // Reads the minimum code size and the data sub-blocks at the input's position and
-    // returns `pixelCount` colour indices, one byte each; indices the stream did not reach
-    // before its end code are 0. The pointer stays valid until the next call. After an end
-    // code the input stands right behind the byte that completed it, otherwise behind the
-    // terminating sub-block. Throws ImageException for a broken stream, and "Not enough
-    // memory" when the indices cannot be held.
-    const uint8_t* decode(GifInput& in, uint64_t pixelCount);
+    // decodes up to `pixelCount` colour indices, one byte each, into the returned buffer,
+    // which stays valid until the next call. `produced` tells how many the stream gave
+    // before its end code; the bytes after them are undefined. After an end code the input
+    // stands right behind the byte that completed it, otherwise behind the terminating
+    // sub-block. Throws ImageException for a broken stream, and "Not enough memory" when
+    // the indices cannot be held.
+    uint8_t* decode(GifInput& in, uint64_t pixelCount, uint64_t& produced);
 
     struct Tables;
 
 private:
-    void reserve(uint64_t pixelCount);
+    void reserve(uint64_t pixelCount, size_t inputLeft);
+    // Makes the buffer hold at least `outNeeded` bytes (and at most `outMost`) besides the
+    // slack, keeping its first `used`.
+    void grow(size_t used, size_t outNeeded, size_t outMost);
 
     Tables* tables = nullptr;
     uint8_t* buffer = nullptr;  // every root's index, then the image's indices
+    // Bytes in `buffer`, including kSlack bytes that string copies may overrun into.
     size_t capacity = 0;
 };
 

@@ -322,6 +322,7 @@ TEST(GifLzw, RoundTripsEncodedStreams) {
         {200, 150, 8, 256, 7, false},  // a full table keeps 12-bit codes without a clear
         {300, 200, 4, 3, 255, true},   {97, 61, 7, 128, 200, true},   {120, 80, 11, 256, 255, true},
         {256, 256, 3, 1, 255, true},   // one colour: long runs of the just-defined code
+        {1000, 1000, 2, 1, 255, true},  // a million indices from 2 KB: the buffer grows
     };
     unsigned seed = 1;
     for (const Case& c : cases) {
@@ -380,6 +381,20 @@ TEST(GifLzw, EndCodeBeforeAllPixelsLeavesIndexZero) {
     b.data = &empty;
     image = decode(GifBuilder(2, 2, 0x87).image(a).image(b).finish());
     EXPECT_EQ(allPixels(*image), std::vector<int>(4, 0));
+    // A large image, plain and interlaced, whose three indices end mid-row.
+    for (uint8_t flags : {0x00, 0x40}) {
+        ImageSpec big;
+        big.width = 3000;
+        big.height = 2000;
+        big.flags = flags;
+        big.data = &data;
+        image = decode(GifBuilder(3000, 2000, 0x87).image(a).image(big).finish());
+        EXPECT_EQ(pixel(*image, 0, 0), 3);
+        EXPECT_EQ(pixel(*image, 1, 0), 2);
+        EXPECT_EQ(pixel(*image, 2, 0), 0);
+        EXPECT_EQ(pixel(*image, 1, 1), 0);  // the first image's pixel is overwritten
+        EXPECT_EQ(pixel(*image, 2999, 1999), 0);
+    }
 }
 
 TEST(GifLzw, StreamWithoutEndCodeMustFillTheImage) {
