@@ -1,0 +1,6 @@
+# glimsel, the saver program, beside glimsel-idb and the bundled Glimsel.idb.
+if(TARGET glimsel_app)
+  add_executable(glimsel ${CMAKE_CURRENT_LIST_DIR}/main_linux.cpp)
+  target_link_libraries(glimsel PRIVATE glimsel_app glimsel_x11 glimsel_ini)
+  set_target_properties(glimsel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endif()

@@ -1,0 +1,172 @@
+// X events into our messages: one small handler per event type.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+#include "platform/linux/x11_display.h"
+#include "platform/linux/x11_window_system.h"
+
+namespace glimsel_x11 {
+
+void XWindowSystem::translate(const XEvent& e) {
+    switch (e.type) {
+        case MotionNotify: onMotion(e); break;
+        case ButtonPress: onButtonPress(e); break;
+        case KeyPress: onKeyPress(e); break;
+        case FocusIn: onFocusIn(e); break;
+        case FocusOut: onFocusOut(e); break;
+        case LeaveNotify: onLeave(e); break;
+        case Expose: onExpose(e); break;
+        case ConfigureNotify: onConfigure(e); break;
+        case DestroyNotify: onDestroyNotify(e); break;
+        case VisibilityNotify: onVisibility(e); break;
+        case ClientMessage: onClientMessage(e); break;
+        default: break;
+    }
+}
+
+void XWindowSystem::onMotion(const XEvent& e) {
+    if (!find(e.xmotion.window)) return;
+    Message m{Message::MouseMove, e.xmotion.window};
+    m.a = e.xmotion.x;
+    m.b = e.xmotion.y;
+    post(m);
+}
+
+void XWindowSystem::onButtonPress(const XEvent& e) {
+    if (!find(e.xbutton.window)) return;
+    Message m{Message::Button, e.xbutton.window};
+    // The wheel (buttons 4 to 7) and any extra button count as the middle button:
+    // they end a saver run and leave a test run alone, as a middle click does.
+    switch (e.xbutton.button) {
+        case Button1: m.button = MouseButton::Left; break;
+        case Button3: m.button = MouseButton::Right; break;
+        default: m.button = MouseButton::Middle; break;
+    }
+    post(m);
+}
+
+void XWindowSystem::onKeyPress(const XEvent& e) {
+    if (!find(e.xkey.window)) return;
+    XKeyEvent key = e.xkey;
+    KeySym sym = XLookupKeysym(&key, 0);
+    // Alt, and any key held with it, is a system key.
+    bool alt = (e.xkey.state & Mod1Mask) || sym == XK_Alt_L || sym == XK_Alt_R || sym == XK_Meta_L ||
+               sym == XK_Meta_R;
+    Message m{Message::Key, e.xkey.window};
+    m.flag = alt;
+    post(m);
+}
+
+void XWindowSystem::onFocusIn(const XEvent& e) {
+    const XFocusChangeEvent& f = e.xfocus;
+    WindowState* s = find(f.window);
+    if (!s || !s->topLevel) return;
+    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior || f.detail == NotifyPointer) {
+        return;
+    }
+    Message m{Message::Activate, f.window};
+    m.flag = true;
+    post(m);
+}
+
+void XWindowSystem::onFocusOut(const XEvent& e) {
+    const XFocusChangeEvent& f = e.xfocus;
+    WindowState* s = find(f.window);
+    if (!s || !s->topLevel) return;
+    // Grabs move the focus for their duration only (ours when the saver starts); focus
+    // that goes to one of our own child windows stays with us.
+    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior || f.detail == NotifyPointer) {
+        return;
+    }
+    Message m{Message::Activate, f.window};
+    m.flag = false;
+    post(m);
+}
+
+void XWindowSystem::onLeave(const XEvent& e) {
+    const XCrossingEvent& c = e.xcrossing;
+    WindowState* s = find(c.window);
+    // Another program grabbed the pointer away from a saver that holds no grab (its own
+    // grab failed): the user works elsewhere. A saver that holds its grab never loses it
+    // to another client, and its own grab does not leave its window.
+    if (!s || !s->topmost || s->grabbed || c.mode != NotifyGrab) return;
+    Message m{Message::Activate, c.window};
+    m.flag = false;
+    post(m);
+}
+
+void XWindowSystem::onExpose(const XEvent& e) {
+    const XExposeEvent& x = e.xexpose;
+    WindowState* s = find(x.window);
+    if (!s) return;
+    // One paint request per window, for everything exposed meanwhile.
+    Rect r{x.x, x.y, x.x + x.width, x.y + x.height};
+    if (s->paintArea.width() <= 0 || s->paintArea.height() <= 0) {
+        s->paintArea = r;
+    } else {
+        s->paintArea = Rect{std::min(s->paintArea.left, r.left), std::min(s->paintArea.top, r.top),
+                            std::max(s->paintArea.right, r.right), std::max(s->paintArea.bottom, r.bottom)};
+    }
+    if (!s->paintQueued) {
+        s->paintQueued = true;
+        post(Message{Message::Paint, x.window});
+    }
+}
+
+void XWindowSystem::onConfigure(const XEvent& e) {
+    const XConfigureEvent& c = e.xconfigure;
+    if (WindowState* s = find(c.window)) {
+        if (c.width == s->width && c.height == s->height) return;
+        s->width = c.width;
+        s->height = c.height;
+        Message m{Message::Resized, c.window};
+        m.a = c.width;
+        m.b = c.height;
+        post(m);
+        return;
+    }
+    // A foreign parent changed its size: our children in it follow.
+    for (auto& entry : windows) {
+        WindowState& child = entry.second;
+        if (child.foreignParent && child.parent == c.window && child.alive) {
+            XResizeWindow(xd->display, child.xid, static_cast<unsigned>(std::max(c.width, 1)),
+                          static_cast<unsigned>(std::max(c.height, 1)));
+        }
+    }
+}
+
+void XWindowSystem::onDestroyNotify(const XEvent& e) {
+    const XDestroyWindowEvent& d = e.xdestroywindow;
+    // The server destroyed the window, or the foreign parent and our children with it.
+    // Nothing may be drawn on them any more; the framework learns of it in order.
+    for (auto& entry : windows) {
+        WindowState& s = entry.second;
+        if (!s.alive) continue;
+        if (s.xid == d.window || (s.foreignParent && s.parent == d.window)) {
+            s.alive = false;
+            post(Message{Message::Gone, s.xid});
+        }
+    }
+}
+
+void XWindowSystem::onVisibility(const XEvent& e) {
+    WindowState* s = find(e.xvisibility.window);
+    // The saver stays above everything, even a window mapped after it.
+    if (s && s->topmost && s->alive && e.xvisibility.state != VisibilityUnobscured) {
+        XRaiseWindow(xd->display, s->xid);
+    }
+}
+
+void XWindowSystem::onClientMessage(const XEvent& e) {
+    const XClientMessageEvent& c = e.xclient;
+    if (!find(c.window) || c.message_type != xd->wmProtocols || c.format != 32) return;
+    if (static_cast<Atom>(c.data.l[0]) != xd->wmDeleteWindow) return;
+    // The window manager's close button: the system's close command.
+    Message m{Message::SysCommand, c.window};
+    m.command = SystemCommand::Close;
+    post(m);
+}
+
+}  // namespace glimsel_x11

@@ -1,0 +1,180 @@
+// The window framework on X11: Xlib windows, driven by the default GLib main context so
+// that a GTK settings sheet can share the loop.
+//
+// Our messages (input translated from X events, paint requests, timers, posted close
+// requests) wait in our own queue. One GLib source watches the X connection and the
+// timers and dispatches that queue, so whoever runs the GLib loop (our message loop or
+// a GTK dialog's) serves our windows. The quit request behaves as on the platform this
+// framework comes from: one pending flag whose exit code the last post sets, delivered
+// only when no other message is queued.
+//
+// This header includes no X header, so that code using the portable types (whose
+// names X's macros would spoil) can include it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/WindowSystem.h"
+
+union _XEvent;
+struct _GSource;
+
+namespace glimsel_x11 {
+
+class X11Display;
+class X11Framebuffer;
+
+using glimsel_ui::MouseButton;
+using glimsel_ui::NativeWindow;
+using glimsel_ui::Rect;
+using glimsel_ui::Size;
+using glimsel_ui::SystemCommand;
+
+class XWindowSystem : public glimsel_ui::WindowSystem {
+public:
+    // Connects to the display `name` (null: $DISPLAY); null when there is none.
+    static std::unique_ptr<XWindowSystem> open(char const* name = nullptr);
+    ~XWindowSystem() override;
+
+    // The root window of the default screen (the target of "-root").
+    NativeWindow rootWindow() const;
+
+    // ---- WindowSystem ----
+    bool createWindow(glimsel_ui::Window& w, unsigned exStyle, unsigned style, const Rect& r,
+                      NativeWindow parent) override;
+    void destroyWindow(glimsel_ui::Window& w) override;
+    Rect clientRect(const glimsel_ui::Window& w) override;
+    bool foreignClientRect(NativeWindow window, Rect& out) override;
+    void setMainWindow(glimsel_ui::Window* w) override;
+    void setTimer(glimsel_ui::Window& w, int id, unsigned periodMs) override;
+    void killTimer(glimsel_ui::Window& w, int id) override;
+    void postClose(glimsel_ui::Window& w) override;
+    void postQuit(int exitCode) override;
+    int runMessageLoop() override;
+    bool messageWaiting() override;
+    bool dispatchOneMessage() override;
+    bool idle(int count) override;
+    void waitForMessage(uint32_t ms) override;
+    uint32_t tickCount() override;
+    Size screenSize() override;
+    std::unique_ptr<glimsel_ui::DeviceContext> getDC(glimsel_ui::Window& w) override;
+
+    // ---- For the device context ----
+    // What a device context draws on; null once the window is gone, so drawing on it
+    // is skipped instead of provoking errors.
+    struct Surface {
+        unsigned long xid;
+        int width;
+        int height;
+        X11Framebuffer* framebuffer;  // null when no image could be made
+    };
+    bool surface(NativeWindow window, Surface& out);
+    X11Display& x() { return *xd; }
+
+    // ---- For the GLib source ----
+    bool sourcePrepare(int& timeout);
+    bool sourceCheck();
+    void sourceDispatch();
+
+private:
+    struct WindowState {
+        glimsel_ui::Window* window = nullptr;
+        unsigned long xid = 0;
+        unsigned long parent = 0;     // the X parent; 0 for a top-level window
+        bool foreignParent = false;   // the parent belongs to another program
+        bool topLevel = false;
+        bool topmost = false;         // the saver: above everything, input grabbed
+        bool grabbed = false;
+        bool alive = true;            // false once the server destroyed it
+        int width = 0;
+        int height = 0;
+        std::unique_ptr<X11Framebuffer> framebuffer;
+        bool paintQueued = false;
+        Rect paintArea;
+        WindowState();
+        ~WindowState();
+        WindowState(WindowState&&) noexcept;
+    };
+
+    struct Message {
+        enum Kind { Timer, Paint, Close, Gone, Resized, MouseMove, Button, Key, Activate, SysCommand };
+        Kind kind;
+        NativeWindow window;
+        int a = 0;  // timer id; x; width
+        int b = 0;  // y; height
+        MouseButton button = MouseButton::Left;
+        bool flag = false;  // system key; active
+        SystemCommand command = SystemCommand::Other;
+    };
+
+    struct Timer {
+        unsigned period;
+        int64_t due;
+        bool queued;
+    };
+
+    // A waitForMessage in progress: at which GLib dispatch depth, until when.
+    struct Wait {
+        int depth;
+        int64_t deadline;  // -1: none
+    };
+
+    explicit XWindowSystem(std::unique_ptr<X11Display> display);
+
+    // Our windows are keyed by their X window id.
+    WindowState* find(NativeWindow window);
+    static int64_t now();
+
+    // Window creation (x11_windows.cpp).
+    unsigned long makeXWindow(unsigned style, const Rect& r, unsigned long parent, WindowState& state);
+    void setTopLevelProperties(unsigned long xid, bool managed);
+    void show(WindowState& state);
+    void grabInput(WindowState& state);
+    bool windowExists(unsigned long xid, Rect* size);
+    void destroy(NativeWindow window, bool serverDestroyed);
+
+    // The queue and the loop (x11_main_loop.cpp).
+    void pump();
+    void collectTimers();
+    bool timerDue(int64_t at) const;
+    int64_t nextDeadline() const;
+    bool readyToDispatch();
+    bool waitingHere() const;
+    void post(const Message& m);
+    void purge(NativeWindow window);
+    void deliver(const Message& m);
+    void deliverTimer(glimsel_ui::Window& w, const Message& m);
+    void deliverPaint(glimsel_ui::Window& w, NativeWindow id);
+    void deliverActivate(glimsel_ui::Window& w, bool active);
+
+    // X events into messages, one handler per event type (x11_input.cpp).
+    void translate(const _XEvent& e);
+    void onMotion(const _XEvent& e);
+    void onButtonPress(const _XEvent& e);
+    void onKeyPress(const _XEvent& e);
+    void onFocusIn(const _XEvent& e);
+    void onFocusOut(const _XEvent& e);
+    void onLeave(const _XEvent& e);
+    void onExpose(const _XEvent& e);
+    void onConfigure(const _XEvent& e);
+    void onDestroyNotify(const _XEvent& e);
+    void onVisibility(const _XEvent& e);
+    void onClientMessage(const _XEvent& e);
+
+    std::unique_ptr<X11Display> xd;
+    std::map<NativeWindow, WindowState> windows;
+    std::map<std::pair<NativeWindow, int>, Timer> timers;
+    std::deque<Message> queue;
+    glimsel_ui::Window* mainWindow = nullptr;
+    bool quitPending = false;
+    int quitCode = 0;
+    _GSource* source = nullptr;
+    std::vector<Wait> waits;
+};
+
+}  // namespace glimsel_x11
