@@ -1,0 +1,10 @@
+# One test per case of x11_tests.py, labelled x11; they skip without Xvfb.
+if(TARGET glimsel)
+  foreach(case test_mode empty_folder saver_key saver_mouse saver_focus flash_exit preview daemon_window no_display)
+    add_test(NAME x11_${case}
+      COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/x11_tests.py ${case}
+        --glimsel $<TARGET_FILE:glimsel> --host $<TARGET_FILE:x11_host>
+        --out ${CMAKE_BINARY_DIR}/x11-screens)
+    set_tests_properties(x11_${case} PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 TIMEOUT 60)
+  endforeach()
+endif()

@@ -1,0 +1,266 @@
+#!/usr/bin/python3
+"""glimsel on a virtual X server: the saver, the test window and the preview.
+
+    x11_tests.py CASE --glimsel PATH --host PATH --out FOLDER
+
+Screenshots of every case are kept in FOLDER for a look by eye.
+"""
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from x11_harness import (Failure, Host, Picture, Program, Workspace, Xvfb, check, require,  # noqa: E402
+                         run_case, skip, solid)
+
+COLOURS = [(230, 60, 40), (40, 200, 80), (60, 90, 230), (240, 220, 50), (200, 60, 220), (50, 220, 220)]
+
+
+def some_pictures(ws, width=120, height=90):
+    for i, colour in enumerate(COLOURS):
+        # A frame of another colour shows the picture's edges in the screenshots.
+        frame = COLOURS[(i + 3) % len(COLOURS)]
+        ws.picture("p%d.bmp" % i, width, height,
+                   lambda x, y, c=colour, f=frame: f if x < 4 or y < 4 or x >= width - 4 or y >= height - 4 else c)
+
+
+class Session:
+    """A server, a workspace and the program under test, torn down together."""
+
+    def __init__(self, args, name, xvfb=()):
+        require("xdotool", "import", "convert")
+        self.args = args
+        self.name = name
+        self.ws = Workspace(name)
+        self.x = Xvfb(extra=xvfb)
+        self.program = None
+        self.host = None
+
+    def start(self, *argv, env=None):
+        environment = self.ws.env(self.x.display)
+        environment.update(env or {})
+        self.program = Program(self.args.glimsel, argv, environment,
+                               os.path.join(self.args.out, self.name + ".log"))
+        return self.program
+
+    def shot(self, label):
+        return Picture(self.x.screenshot(os.path.join(self.args.out, "%s-%s.png" % (self.name, label))))
+
+    def still_running(self, seconds, why):
+        code = self.program.wait(seconds)
+        check(code is None, "ended with %s %s\n%s" % (code, why, self.program.output()))
+
+    def ends_with(self, expected, seconds, why):
+        code = self.program.wait(seconds)
+        check(code is not None, "still running %s" % why)
+        check(code == expected, "exit code %s instead of %s %s\n%s" % (code, expected, why, self.program.output()))
+
+    def close(self):
+        if self.program:
+            self.program.stop()
+        if self.host:
+            self.host.kill()
+        self.x.stop()
+        self.ws.cleanup()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def test_mode(args):
+    with Session(args, "test-mode") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=100)
+        s.start("/t")
+        window = s.x.find_windows()[0]
+        geometry = s.x.xdotool("getwindowgeometry", window)
+        check("800x600" in geometry, "test window is not 800x600: " + geometry)
+        check("Glimsel" in s.x.xdotool("getwindowname", window), "test window has no title")
+        time.sleep(2)
+        shot = s.shot("pictures")
+        covered = shot.non_black((0, 0, 800, 600))
+        check(covered > 800 * 600 // 4, "only %d pixels of the window show pictures" % covered)
+        check(shot.non_black((800, 0, 1024, 768)) == 0, "drawing outside the window")
+        # Keys, moves, the other buttons and the window manager's close leave it running.
+        s.x.xdotool("mousemove", 400, 300)
+        s.x.xdotool("key", "a", "Escape", "alt+x")
+        s.x.xdotool("mousemove", 420, 330)
+        s.x.xdotool("click", 3)
+        s.x.xdotool("click", 2)
+        s.host = Host(args.host, s.x.display, 10, 10)
+        s.host.send("delete %d" % window)
+        check(s.host.read_line() == "sent", "close request not sent")
+        s.still_running(1.0, "on keys, moves, right and middle clicks or the close request")
+        s.x.xdotool("mousemove", 400, 300, "click", 1)
+        s.ends_with(0, 3, "after a left click")
+
+
+def empty_folder(args):
+    with Session(args, "empty-folder") as s:
+        s.ws.settings(Speed=90)
+        s.start("/t")
+        s.x.find_windows()
+        time.sleep(1.5)
+        shot = s.shot("text")
+        # "Can't display: No images in system": black text on white boxes.
+        white = shot.count((0, 0, 800, 600), lambda r, g, b: r == g == b == 255)
+        check(white > 500, "no text boxes on the screen (%d white pixels)" % white)
+        s.x.xdotool("mousemove", 400, 300, "click", 1)
+        s.ends_with(0, 3, "after a left click")
+
+
+def saver_key(args):
+    with Session(args, "saver-key") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=100)
+        s.start("/s")
+        s.x.find_windows()
+        # Its own mapping and grabs must not count as losing the focus.
+        s.still_running(1.5, "by itself after it started")
+        shot = s.shot("full-screen")
+        check(shot.non_black((0, 0, 1024, 768)) > 1024 * 768 // 4, "the saver shows few pictures")
+        check(shot.non_black((900, 650, 1024, 768)) > 0, "the saver does not reach the bottom right")
+        s.x.xdotool("key", "space")
+        s.ends_with(0, 3, "after a key")
+
+
+def saver_mouse(args):
+    with Session(args, "saver-mouse") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=50)
+        s.x.xdotool("mousemove", 10, 10)
+        s.start("/s")
+        s.x.find_windows()
+        time.sleep(0.5)
+        s.x.xdotool("mousemove", 200, 200)
+        s.still_running(1.0, "on the first mouse report")
+        s.x.xdotool("mousemove", 201, 200)
+        s.ends_with(0, 3, "when the mouse moved one pixel")
+
+
+def saver_focus(args):
+    with Session(args, "saver-focus") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=50)
+        s.host = Host(args.host, s.x.display, 100, 100)
+        s.start("/s")
+        s.x.find_windows()
+        s.still_running(1.0, "by itself after it started")
+        s.x.xdotool("windowfocus", s.host.window)
+        s.ends_with(0, 3, "when another window took the focus")
+
+
+def flash_exit(args):
+    with Session(args, "flash") as s:
+        some_pictures(s.ws, 300, 200)
+        s.ws.settings(Speed=100, flashSleep=100)
+        s.start("/s")
+        s.x.find_windows()
+        time.sleep(1.5)
+        shot = s.shot("growing")
+        check(shot.non_black((0, 0, 1024, 768)) > 0, "nothing drawn 1.5 s into the flash")
+        s.x.xdotool("click", 1)
+        s.ends_with(88, 3, "after a click during a flash")
+
+
+def preview(args):
+    # Without MIT-SHM, so that the plain XPutImage path is used too.
+    with Session(args, "preview", xvfb=("-extension", "MIT-SHM")) as s:
+        s.ws.picture("big.bmp", 400, 300, solid((250, 170, 20)))
+        s.ws.settings(Speed=50)
+        s.host = Host(args.host, s.x.display, 152, 112)
+        s.start("/p", str(s.host.window))
+        area = (0, 0, 152, 112)
+        deadline = time.time() + 8
+        box = None
+        while time.time() < deadline and box is None:
+            time.sleep(0.15)
+            shot = s.shot("first-picture")
+            box = shot.bounding_box(area, lambda r, g, b: (r, g, b) != (0, 0, 0))
+        check(box is not None, "no picture in the preview")
+        width, height = box[2] - box[0], box[3] - box[1]
+        # 152 x 112 of 1024 x 768 is 14 %: a 400 x 300 picture shows as 56 x 42.
+        check((width, height) == (56, 42), "picture drawn %dx%d, not 56x42" % (width, height))
+        check(shot.count(area, lambda r, g, b: r == g == b == 255) == 0, "the host's white shows through")
+        children = s.host.children()
+        check(len(children) == 1 and children[0][1:] == (152, 112, "viewable"), "preview child: %s" % children)
+        s.host.send("resize 304 224")
+        check(s.host.read_line() == "resized", "host did not resize")
+        time.sleep(0.3)
+        children = s.host.children()
+        check(children[0][1:3] == (304, 224), "the preview did not follow its parent: %s" % children)
+        s.host.kill()
+        s.ends_with(0, 1, "within a second of its parent's destruction")
+
+
+def daemon_window(args):
+    # A screen-saver daemon names the window in the environment and gives no argument.
+    with Session(args, "daemon") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=100)
+        s.host = Host(args.host, s.x.display, 320, 240)
+        s.start(env={"XSCREENSAVER_WINDOW": hex(s.host.window)})
+        deadline = time.time() + 5
+        while time.time() < deadline and not s.host.children():
+            time.sleep(0.05)
+        check(len(s.host.children()) == 1, "no preview child in the daemon's window")
+        time.sleep(0.5)
+        shot = s.shot("daemon")
+        check(shot.non_black((0, 0, 320, 240)) > 320 * 240 // 10, "the daemon's window shows few pictures")
+        s.host.send("quit")
+        s.ends_with(0, 1, "within a second of its window's destruction")
+
+
+def no_display(args):
+    ws = Workspace("no-display")
+    try:
+        env = ws.env("")
+        del env["DISPLAY"]
+        import subprocess
+        for argv, code, text in (([ "/s"], 1, "glimsel: cannot open display"),
+                                 (["/t"], 1, "glimsel: cannot open display"),
+                                 (["/p", "4711"], 1, "glimsel: cannot open display"),
+                                 (["/c"], 0, ""),
+                                 (["/x"], 0, "")):
+            r = subprocess.run([args.glimsel] + argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               text=True, timeout=20)
+            check(r.returncode == code, "%s: exit code %d, not %d" % (argv, r.returncode, code))
+            check(r.stderr.strip() == text, "%s: said %r" % (argv, r.stderr))
+    finally:
+        ws.cleanup()
+
+
+CASES = {
+    "test_mode": test_mode,
+    "empty_folder": empty_folder,
+    "saver_key": saver_key,
+    "saver_mouse": saver_mouse,
+    "saver_focus": saver_focus,
+    "flash_exit": flash_exit,
+    "preview": preview,
+    "daemon_window": daemon_window,
+    "no_display": no_display,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--glimsel", required=True)
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    if args.case != "no_display":
+        require("Xvfb")
+    if not os.path.exists(args.glimsel):
+        skip("glimsel is not built")
+    return run_case(CASES[args.case], args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
