@@ -70,7 +70,8 @@ _Ref<_ImageInfo> _FreewareIdb::getRandomImage() {
         try {
             const int size = arrayFile->getRecordSize(k);
             if (size < RECORD_HEADER) continue;
-            recordBuffer->setLength(size);
+            // Growing copies the old contents, so the buffer is only grown when it must.
+            if (size > recordBuffer->length) recordBuffer->setLength(size);
             arrayFile->readRecord(recordBuffer, k, 0);
             const char* bytes = recordBuffer->data;
             const ImageType type = static_cast<ImageType>(static_cast<signed char>(bytes[0]));
