@@ -31,14 +31,6 @@ TEST(Random, SeedFortyTwoGivesTheKnownWideValues) {
     EXPECT_EQ(seeded(42)->nextFloat(), 0.7275636792182922f);
 }
 
-TEST(Random, ResettingTheSeedRepeatsTheSequence) {
-    _Ref<_Random> r = seeded(-7);
-    int first[4];
-    for (int& v : first) v = r->nextInt();
-    r->setSeed(-7);
-    for (int v : first) EXPECT_EQ(r->nextInt(), v);
-}
-
 TEST(Random, DoublesAndFloatsStayBelowOne) {
     _Ref<_Random> r = seeded(1);
     for (int i = 0; i < 20000; ++i) {
