@@ -6,19 +6,33 @@ namespace img_lib {
 
 namespace {
 
-// Fills out[i] with the source index under target index first + i. The exact quotient
-// ((2t + 1) * source) / (2 * target) is stepped with a remainder: no division per pixel.
-// Products stay below 2^53: t < 2^32, source <= 2^20.
-void mapNearest(int64_t target, int64_t source, int64_t first, std::vector<uint32_t>& out) {
-    const uint64_t den = 2 * static_cast<uint64_t>(target);
-    const uint64_t step = 2 * static_cast<uint64_t>(source);
+enum class Axis { Columns, Rows };
+
+// Fills out[i] with the source index for target index first + i. Each rule is
+// floor(num / 2T) + bias with num growing by 2S per target pixel, so the quotient is
+// stepped with a remainder: no division per pixel. Numerators stay below 2^54:
+// t < 2^33, S <= 2^20.
+void mapAxis(Axis axis, int64_t target, int64_t source, int64_t first, std::vector<uint32_t>& out) {
+    const uint64_t t = static_cast<uint64_t>(target), s = static_cast<uint64_t>(source);
+    const uint64_t f = static_cast<uint64_t>(first);
+    const uint64_t den = 2 * t;
+    uint64_t num;
+    uint64_t bias = 0;  // subtracted
+    if (t >= s) {
+        num = (2 * f + 1) * s - 1;
+    } else if (axis == Axis::Rows) {
+        num = 2 * f * s + t;
+    } else {
+        num = 2 * (f + 1) * s + t;
+        bias = 1;
+    }
+    const uint64_t step = 2 * s;
     const uint64_t stepWhole = step / den;
     const uint64_t stepRest = step % den;
-    uint64_t num = (2 * static_cast<uint64_t>(first) + 1) * static_cast<uint64_t>(source);
     uint64_t whole = num / den;
     uint64_t rest = num % den;
-    for (uint32_t& s : out) {
-        s = static_cast<uint32_t>(whole);
+    for (uint32_t& v : out) {
+        v = static_cast<uint32_t>(whole - bias);
         whole += stepWhole;
         rest += stepRest;
         if (rest >= den) {
@@ -51,8 +65,8 @@ bool planDraw(const Canvas& canvas, const Rect& target, const Rect* clip, int32_
     plan.y1 = static_cast<int>(bottom);
     plan.srcX.resize(static_cast<size_t>(right - left));
     plan.srcY.resize(static_cast<size_t>(bottom - top));
-    mapNearest(target.width, sourceWidth, left - target.x, plan.srcX);
-    mapNearest(target.height, sourceHeight, top - target.y, plan.srcY);
+    mapAxis(Axis::Columns, target.width, sourceWidth, left - target.x, plan.srcX);
+    mapAxis(Axis::Rows, target.height, sourceHeight, top - target.y, plan.srcY);
     return true;
 }
 

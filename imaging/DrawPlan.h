@@ -25,11 +25,16 @@ struct DrawPlan {
 // sourceHeight pixels, clipped to the canvas and to `clip` when given. False when
 // nothing of the target lands on the canvas.
 //
-// The mapping is built from the whole, unclipped rectangles, so a clipped draw shows
-// exactly the pixels that the unclipped draw shows there. Target pixel t (counted from
-// the target's edge) shows source pixel floor((t + 1/2) * source / target): the source
-// pixel under the target pixel's centre, which is what the platform's COLORONCOLOR
-// stretch picks (2 to 4 pixels repeats 0 0 1 1; 4 to 2 keeps pixels 1 and 3).
+// The mapping is the platform's COLORONCOLOR stretch: per axis a Bresenham walk that
+// picks, for each target pixel t of T (counted from the target's edge) from a source of S:
+//   enlarging (T >= S): the source pixel under the target pixel's centre, a centre on a
+//     boundary going to the lower pixel: ceil((2t + 1) S / 2T) - 1 (2 to 4: 0 0 1 1);
+//   reducing (T < S): the source pixels whose centres fall in the target pixel merge, and
+//     of those the first row shows (the others are deleted) but the last column, since
+//     each column overwrites the one before: rows floor((2tS + T) / 2T), columns
+//     floor((2(t + 1)S + T) / 2T) - 1 (4 to 2: rows 0 2, columns 1 3).
+// It is built from the whole, unclipped rectangles, so a clipped draw shows exactly the
+// pixels that the unclipped draw shows there.
 bool planDraw(const Canvas& canvas, const Rect& target, const Rect* clip, int32_t sourceWidth,
               int32_t sourceHeight, DrawPlan& plan);
 

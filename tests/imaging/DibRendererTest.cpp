@@ -365,10 +365,19 @@ TEST(DibRenderer, DoublingRepeatsEveryPixel) {
         for (int x = 0; x < 4; ++x) EXPECT_EQ(s.at(x, y), coordinate(x / 2, y / 2)) << x << "," << y;
 }
 
-TEST(DibRenderer, HalvingKeepsThePixelsUnderTheCentres) {
+TEST(DibRenderer, HalvingKeepsTheFirstRowAndTheLastColumnOfEachPair) {
     Surface s(2, 2);
     ASSERT_TRUE(s.draw(coordinatePicture(4, 4), 2, 2));
-    EXPECT_EQ(s.rows(), (Rows{{coordinate(1, 1), coordinate(3, 1)}, {coordinate(1, 3), coordinate(3, 3)}}));
+    EXPECT_EQ(s.rows(), (Rows{{coordinate(1, 0), coordinate(3, 0)}, {coordinate(1, 2), coordinate(3, 2)}}));
+}
+
+TEST(DibRenderer, CentreOnASourceBoundaryTakesTheLowerPixel) {
+    // 2 to 3: the middle target pixel's centre lies exactly between the two sources.
+    Surface s(3, 3);
+    ASSERT_TRUE(s.draw(coordinatePicture(2, 2), 3, 3));
+    EXPECT_EQ(s.rows(), (Rows{{coordinate(0, 0), coordinate(0, 0), coordinate(1, 0)},
+                              {coordinate(0, 0), coordinate(0, 0), coordinate(1, 0)},
+                              {coordinate(0, 1), coordinate(0, 1), coordinate(1, 1)}}));
 }
 
 TEST(DibRenderer, FourteenPercentOf400By300Is56By42) {
@@ -376,8 +385,8 @@ TEST(DibRenderer, FourteenPercentOf400By300Is56By42) {
     ASSERT_TRUE(s.draw(coordinatePicture(400, 300), 400 * 14 / 100, 300 * 14 / 100));
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 60; ++x) {
-            uint32_t want = x < 56 && y < 42 ? coordinate((2 * x + 1) * 400 / 112, (2 * y + 1) * 300 / 84) : kBack;
-            ASSERT_EQ(s.at(x, y), want) << x << "," << y;
+            const int sx = (800 * (x + 1) + 56) / 112 - 1, sy = (600 * y + 42) / 84;
+            ASSERT_EQ(s.at(x, y), x < 56 && y < 42 ? coordinate(sx, sy) : kBack) << x << "," << y;
         }
 }
 
