@@ -48,10 +48,15 @@ bool _CImageDatabase::typeOfName(char const* name, ImageType& type) {
 }
 
 void _CImageDatabase::loadFolder() {
+    std::string path = glimsel_app::getProfileString("Config", "Path", ".");
+    loadFolder(new _File(path.c_str()));
+}
+
+void _CImageDatabase::loadFolder(const _Ref<_File>& dir) {
+    if (!dir) torvik_lang::throwRefException(0);
     names->removeAllElements();
     types = new torvik_lang::_Array<ImageType, torvik_lang::_Object>();
-    std::string path = glimsel_app::getProfileString("Config", "Path", ".");
-    folder = new _File(path.c_str());
+    folder = dir;
     for (const Pattern& p : kPatterns) addFiles(p.pattern, p.type);
 }
 

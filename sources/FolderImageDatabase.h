@@ -15,6 +15,8 @@ public:
     // Lists the folder of the "Path" setting anew: "*.jpg", "*.jpeg", "*.bmp", "*.gif",
     // each group in the folder's own order.
     virtual void loadFolder();
+    // The same for the folder `dir`, whatever the setting says.
+    virtual void loadFolder(const torvik_lang::_Ref<torvik_io::_File>& dir);
     // Appends the names in the folder that match `pattern`, all of kind `type`; names
     // beginning with "." are left out.
     virtual void addFiles(char const* pattern, img_lib::ImageType type);

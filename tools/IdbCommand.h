@@ -17,3 +17,7 @@ struct IdbCommand {
 bool isHelpOption(const char* arg);
 
 extern const IdbCommand renderCommand;
+extern const IdbCommand createCommand;
+extern const IdbCommand listCommand;
+extern const IdbCommand extractCommand;
+extern const IdbCommand checkCommand;

@@ -11,6 +11,7 @@
 #include "imaging/ImageInfo.h"
 #include "tools/IdbCommand.h"
 #include "tools/PngWriter.h"
+#include "tools/RenderImage.h"
 
 namespace {
 
@@ -21,10 +22,12 @@ constexpr int64_t kMaxCanvasPixels = int64_t(1) << 28;
 
 void usage(FILE* out) {
     std::fprintf(out,
-                 "Usage: glimsel-idb render PICTURE OUT.png [--scale PERCENT]\n\n"
-                 "Decodes PICTURE (.jpg, .jpeg, .bmp or .gif) and draws it at PERCENT of its\n"
-                 "size (default 100) onto a black canvas of exactly that size, as the saver\n"
-                 "draws it, then writes the canvas to OUT.png.\n");
+                 "Usage: glimsel-idb render PICTURE OUT.png [--scale PERCENT]\n"
+                 "       glimsel-idb render DB K OUT.png [--scale PERCENT]\n\n"
+                 "Decodes PICTURE (.jpg, .jpeg, .bmp or .gif), or record K of the image\n"
+                 "database DB, and draws it at PERCENT of its size (default 100) onto a black\n"
+                 "canvas of exactly that size, as the saver draws it, then writes the canvas\n"
+                 "to OUT.png.\n");
 }
 
 // The picture kind that the file name's extension names, as the folder source decides it.
@@ -60,42 +63,11 @@ int render(const char* picture, const char* output, int percent) {
             std::fprintf(stderr, "glimsel-idb render: no picture in '%s'\n", picture);
             return 1;
         }
-        int32_t width = 0, height = 0;
-        if (!img_lib::dibSize(image->info, image->infoBytes, width, height)) {
-            std::fprintf(stderr, "glimsel-idb render: '%s' declares no picture size\n", picture);
-            return 1;
-        }
-        // The saver's size rule: both sides at the same percentage, truncated.
-        const int64_t w = int64_t(width) * percent / 100, h = int64_t(height) * percent / 100;
-        if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX || w * h > kMaxCanvasPixels) {
-            std::fprintf(stderr, "glimsel-idb render: %dx%d at %d %% gives a %lldx%lld canvas\n", width, height, percent,
-                         static_cast<long long>(w), static_cast<long long>(h));
-            return 1;
-        }
-        std::vector<uint32_t> pixels(static_cast<size_t>(w * h), 0);
-        img_lib::Canvas canvas;
-        canvas.pixels = pixels.data();
-        canvas.width = canvas.stride = static_cast<int>(w);
-        canvas.height = static_cast<int>(h);
-        img_lib::Rect target;
-        target.width = canvas.width;
-        target.height = canvas.height;
-        const bool drawn = img_lib::drawImage(canvas, target, *image);
-        image->freeImage();
-        if (!drawn) {
-            std::fprintf(stderr, "glimsel-idb render: '%s' cannot be drawn\n", picture);
-            return 1;
-        }
-        std::string error;
-        if (!writePng(output, canvas, error)) {
-            std::fprintf(stderr, "glimsel-idb render: %s: %s\n", output, error.c_str());
-            return 1;
-        }
+        return renderImage(*image, picture, output, percent);
     } catch (const torvik_lang::Throwable& e) {
         std::fprintf(stderr, "%s\n", e.messageText());
         return 1;
     }
-    return 0;
 }
 
 int run(int argc, char** argv) {
@@ -116,6 +88,7 @@ int run(int argc, char** argv) {
             files.push_back(argv[i]);
         }
     }
+    if (files.size() == 3) return renderRecord(files[0], files[1], files[2], percent);
     if (files.size() != 2) {
         usage(stderr);
         return 2;
@@ -124,5 +97,40 @@ int run(int argc, char** argv) {
 }
 
 }  // namespace
+
+int renderImage(img_lib::_ImageInfo& image, const char* picture, const char* output, int percent) {
+    int32_t width = 0, height = 0;
+    if (!img_lib::dibSize(image.info, image.infoBytes, width, height)) {
+        std::fprintf(stderr, "glimsel-idb render: '%s' declares no picture size\n", picture);
+        return 1;
+    }
+    // The saver's size rule: both sides at the same percentage, truncated.
+    const int64_t w = int64_t(width) * percent / 100, h = int64_t(height) * percent / 100;
+    if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX || w * h > kMaxCanvasPixels) {
+        std::fprintf(stderr, "glimsel-idb render: %dx%d at %d %% gives a %lldx%lld canvas\n", width, height, percent,
+                     static_cast<long long>(w), static_cast<long long>(h));
+        return 1;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(w * h), 0);
+    img_lib::Canvas canvas;
+    canvas.pixels = pixels.data();
+    canvas.width = canvas.stride = static_cast<int>(w);
+    canvas.height = static_cast<int>(h);
+    img_lib::Rect target;
+    target.width = canvas.width;
+    target.height = canvas.height;
+    const bool drawn = img_lib::drawImage(canvas, target, image);
+    image.freeImage();
+    if (!drawn) {
+        std::fprintf(stderr, "glimsel-idb render: '%s' cannot be drawn\n", picture);
+        return 1;
+    }
+    std::string error;
+    if (!writePng(output, canvas, error)) {
+        std::fprintf(stderr, "glimsel-idb render: %s: %s\n", output, error.c_str());
+        return 1;
+    }
+    return 0;
+}
 
 const IdbCommand renderCommand = {"render", "draw a picture as the saver shows it and write it as PNG", run, usage};

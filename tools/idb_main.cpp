@@ -9,6 +9,10 @@ namespace {
 
 const IdbCommand* const kCommands[] = {
     &renderCommand,
+    &createCommand,
+    &listCommand,
+    &extractCommand,
+    &checkCommand,
 };
 
 void usage(FILE* out) {
