@@ -28,9 +28,8 @@ using torvik_lang::osFree;
 
 namespace {
 
-constexpr uint32_t kCodes = 4096;
 constexpr uint32_t kNone = 4096;  // the previous code after a clear: none
-constexpr size_t kRootBytes = kCodes;
+constexpr size_t kRootBytes = 4096;  // one byte for each code that can be a root
 // A string copy moves whole 8-byte words and may write up to 7 bytes past the string.
 constexpr size_t kSlack = 16;
 // The least room for indices the buffer starts with.
@@ -59,17 +58,6 @@ inline void copyString(uint8_t* dst, const uint8_t* src, uint32_t n) {
 
 }  // namespace
 
-struct GifLzwDecoder::Tables {
-    // The table as the format defines it: what a code's string is made of.
-    uint16_t prefix[kCodes];
-    uint8_t suffix[kCodes];
-    // The same strings as places in the buffer; valid for roots and for codes defined
-    // since the last clear. Clear and end code have length 0.
-    uint16_t length[kCodes];
-    uint32_t start[kCodes];
-    uint8_t stack[kCodes];
-};
-
 size_t GifInput::read(void* dst, size_t n) {
     size_t count = n < left() ? n : left();
     if (count) std::memcpy(dst, data + pos, count);
@@ -77,17 +65,24 @@ size_t GifInput::read(void* dst, size_t n) {
     return count;
 }
 
-GifLzwDecoder::~GifLzwDecoder() {
-    osFree(tables);
-    osFree(buffer);
+// Every root's index in one row, copied in front of each new buffer.
+struct RootIndices {
+    uint8_t index[kRootBytes];
+    constexpr RootIndices() : index() {
+        for (size_t i = 0; i < kRootBytes; ++i) index[i] = static_cast<uint8_t>(i);
+    }
+};
+constexpr RootIndices kRoots;
+
+GifLzwDecoder::GifLzwDecoder() {
+    std::memset(prefix, 0, sizeof prefix);
+    std::memset(suffix, 0, sizeof suffix);
 }
+
+GifLzwDecoder::~GifLzwDecoder() { osFree(buffer); }
 
 void GifLzwDecoder::reserve(uint64_t pixelCount, size_t inputLeft) {
     if (pixelCount > kMaxGifImagePixels) throw ImageException("Not enough memory");
-    if (!tables) {
-        tables = static_cast<Tables*>(osAlloc(sizeof(Tables)));
-        if (!tables) throw ImageException("Not enough memory");
-    }
     // The buffer grows with what the stream delivers, starting from a guess at what its
     // bytes hold; a large image whose data ends early never costs its full size.
     uint64_t guess = std::min<uint64_t>(pixelCount, uint64_t(kInitialGuess) + 16 * uint64_t(inputLeft));
@@ -100,11 +95,7 @@ void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
     size_t size = std::min(std::max(need, 2 * capacity), outMost + kSlack);
     uint8_t* fresh = static_cast<uint8_t*>(osAlloc(static_cast<unsigned int>(size)));
     if (!fresh) throw ImageException("Not enough memory");
-    if (buffer) {
-        std::memcpy(fresh, buffer, std::max(used, kRootBytes));
-    } else {
-        for (size_t i = 0; i < kRootBytes; ++i) fresh[i] = static_cast<uint8_t>(i);
-    }
+    std::memcpy(fresh, buffer ? buffer : kRoots.index, std::max(used, kRootBytes));
     osFree(buffer);
     buffer = fresh;
     capacity = size;
@@ -117,17 +108,16 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
     // A clear code at 4096 or above would lie outside the tables.
     if (minCodeSize > 11) failStream();
 
-    Tables& t = *tables;
     const uint32_t clearCode = 1u << minCodeSize;
     const uint32_t endCode = clearCode + 1;
     for (uint32_t i = 0; i < clearCode; ++i) {
-        t.prefix[i] = kNone;
-        t.suffix[i] = static_cast<uint8_t>(i);
-        t.length[i] = 1;
-        t.start[i] = i;
+        prefix[i] = kNone;
+        suffix[i] = static_cast<uint8_t>(i);
+        length[i] = 1;
+        start[i] = i;
     }
-    t.length[clearCode] = 0;
-    t.length[endCode] = 0;
+    length[clearCode] = 0;
+    length[endCode] = 0;
 
     uint32_t nextCode = clearCode + 2;
     uint32_t codeSize = minCodeSize + 1;
@@ -176,16 +166,16 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 bitCount -= codeSize;
 
                 if (code < limit) {
-                    const uint32_t len = t.length[code];
+                    const uint32_t len = length[code];
                     if (len != 0) {
                         if (len > room - out) ensureRoom(len);
-                        const uint32_t src = t.start[code];
+                        const uint32_t src = start[code];
                         copyString(base + out, base + src, len);
                         if (nextCode < kCodes) {
-                            t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                            t.suffix[nextCode] = base[src];
-                            t.start[nextCode] = static_cast<uint32_t>(prevStart);
-                            t.length[nextCode] = static_cast<uint16_t>(prevLen + 1);
+                            prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                            suffix[nextCode] = base[src];
+                            start[nextCode] = static_cast<uint32_t>(prevStart);
+                            length[nextCode] = static_cast<uint16_t>(prevLen + 1);
                             ++nextCode;
                             if (nextCode < kCodes && (nextCode & codeMask) == 0) {
                                 ++codeSize;
@@ -221,7 +211,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
 
                 if (oldCode == kNone) {
                     // The first code after a clear: a root, or the entry about to be defined.
-                    firstChar = t.suffix[code];
+                    firstChar = suffix[code];
                     base[out] = firstChar;
                     oldCode = code;
                     if (code < clearCode) {
@@ -242,10 +232,10 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                     const uint8_t first = base[prevStart];
                     copyString(base + out, base + prevStart, prevLen);
                     base[out + prevLen] = first;
-                    t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                    t.suffix[nextCode] = first;
-                    t.start[nextCode] = static_cast<uint32_t>(prevStart);
-                    t.length[nextCode] = static_cast<uint16_t>(len);
+                    prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                    suffix[nextCode] = first;
+                    start[nextCode] = static_cast<uint32_t>(prevStart);
+                    length[nextCode] = static_cast<uint16_t>(len);
                     ++nextCode;
                     if (nextCode < kCodes && (nextCode & codeMask) == 0) {
                         ++codeSize;
@@ -264,20 +254,20 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 uint32_t depth = 0;
                 uint32_t c = code;
                 if (code == nextCode) {
-                    t.stack[depth++] = firstChar;
+                    stack[depth++] = firstChar;
                     c = oldCode;
                 }
                 while (c > clearCode) {
                     if (c >= kCodes || depth == kCodes) failStream();
-                    t.stack[depth++] = t.suffix[c];
-                    c = t.prefix[c];
+                    stack[depth++] = suffix[c];
+                    c = prefix[c];
                 }
                 if (depth == kCodes) failStream();
-                firstChar = t.suffix[c];
-                t.stack[depth++] = firstChar;
+                firstChar = suffix[c];
+                stack[depth++] = firstChar;
                 if (nextCode < kCodes) {
-                    t.prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                    t.suffix[nextCode] = firstChar;
+                    prefix[nextCode] = static_cast<uint16_t>(oldCode);
+                    suffix[nextCode] = firstChar;
                     ++nextCode;
                     if (nextCode < kCodes && (nextCode & codeMask) == 0) {
                         ++codeSize;
@@ -286,7 +276,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 }
                 oldCode = code;
                 if (depth > room - out) ensureRoom(depth);
-                while (depth) base[out++] = t.stack[--depth];
+                while (depth) base[out++] = stack[--depth];
             }
         }
     }

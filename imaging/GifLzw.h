@@ -25,7 +25,7 @@ struct GifInput {
 // the same file left in them, as the format's table rules describe.
 class GifLzwDecoder {
 public:
-    GifLzwDecoder() = default;
+    GifLzwDecoder();
     ~GifLzwDecoder();
     GifLzwDecoder(const GifLzwDecoder&) = delete;
     GifLzwDecoder& operator=(const GifLzwDecoder&) = delete;
@@ -39,15 +39,24 @@ public:
     // the indices cannot be held.
     uint8_t* decode(GifInput& in, uint64_t pixelCount, uint64_t& produced);
 
-    struct Tables;
-
 private:
+    static constexpr uint32_t kCodes = 4096;
+
+    // The table as the format defines it: what a code's string is made of. Entries no
+    // image has defined yet read as index 0 without a prefix.
+    uint16_t prefix[kCodes];
+    uint8_t suffix[kCodes];
+    // The same strings as places in `buffer`; valid for roots and for codes defined since
+    // the last clear. Clear and end code have length 0.
+    uint16_t length[kCodes];
+    uint32_t start[kCodes];
+    uint8_t stack[kCodes];
+
     void reserve(uint64_t pixelCount, size_t inputLeft);
     // Makes the buffer hold at least `outNeeded` bytes (and at most `outMost`) besides the
     // slack, keeping its first `used`.
     void grow(size_t used, size_t outNeeded, size_t outMost);
 
-    Tables* tables = nullptr;
     uint8_t* buffer = nullptr;  // every root's index, then the image's indices
     // Bytes in `buffer`, including kSlack bytes that string copies may overrun into.
     size_t capacity = 0;
