@@ -83,6 +83,7 @@ void X11Display::makeResources() {
     XFreePixmap(display, probe);
 
     shmAvailable = XShmQueryExtension(display);
+    if (shmAvailable) shmCompletion = XShmGetEventBase(display) + ShmCompletion;
 
     wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
     wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);

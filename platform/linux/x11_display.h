@@ -42,6 +42,7 @@ public:
     GC copyGC = nullptr;
 
     bool shmAvailable = false;
+    int shmCompletion = -1;  // the event type of a finished shared-memory put
 
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;

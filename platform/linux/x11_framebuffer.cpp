@@ -24,6 +24,18 @@ size_t imageBytes(int bytesPerLine, int rows) {
 }
 
 // Moves an 8-bit channel into the place a mask gives it.
+// Matches the completion event of one segment (the argument is the event type, then
+// the segment); Xlib allows no calls to it from here.
+struct Completion {
+    int type;
+    ShmSeg segment;
+};
+
+Bool isCompletionOf(Display*, XEvent* e, XPointer arg) {
+    const auto* wanted = reinterpret_cast<const Completion*>(arg);
+    return e->type == wanted->type && reinterpret_cast<const XShmCompletionEvent*>(e)->shmseg == wanted->segment;
+}
+
 unsigned long place(uint32_t value8, unsigned long mask) {
     if (!mask) return 0;
     int shift = 0;
@@ -121,6 +133,33 @@ void X11Framebuffer::release() {
     separate = nullptr;
 }
 
+img_lib::Canvas X11Framebuffer::canvas() {
+    waitForServer();
+    return surface;
+}
+
+void X11Framebuffer::waitForServer() {
+    if (putPending) {
+        XEvent e;
+        Completion wanted{x.shmCompletion, shm.shmseg};
+        XPointer arg = reinterpret_cast<XPointer>(&wanted);
+        // Usually the event is long there. A put that the server refused (the window was
+        // destroyed meanwhile) never completes: after a round trip nothing is pending.
+        if (!XCheckIfEvent(x.display, &e, isCompletionOf, arg)) {
+            XSync(x.display, False);
+            XCheckIfEvent(x.display, &e, isCompletionOf, arg);
+        }
+        putPending = false;
+    }
+}
+
+void X11Framebuffer::completed(const XEvent& e) {
+    if (shmAttached && e.type == x.shmCompletion &&
+        reinterpret_cast<const XShmCompletionEvent&>(e).shmseg == shm.shmseg) {
+        putPending = false;
+    }
+}
+
 void X11Framebuffer::convert(const glimsel_ui::Rect& r) {
     const Visual* v = x.visual;
     for (int row = r.top; row < r.bottom; ++row) {
@@ -136,14 +175,16 @@ void X11Framebuffer::convert(const glimsel_ui::Rect& r) {
 
 void X11Framebuffer::put(::Window window, const glimsel_ui::Rect& r) {
     if (!image || r.width() <= 0 || r.height() <= 0) return;
-    if (!direct) convert(r);
+    if (!direct) {
+        waitForServer();  // the conversion writes into the image the server may be reading
+        convert(r);
+    }
     const unsigned width = static_cast<unsigned>(r.width());
     const unsigned height = static_cast<unsigned>(r.height());
     if (shmAttached) {
-        XShmPutImage(x.display, window, x.copyGC, image, r.left, r.top, r.left, r.top, width, height, False);
-        // The server reads the segment later; wait for it before the next drawing
-        // changes the pixels under it.
-        XSync(x.display, False);
+        XShmPutImage(x.display, window, x.copyGC, image, r.left, r.top, r.left, r.top, width, height, True);
+        putPending = true;
+        XFlush(x.display);
     } else {
         XPutImage(x.display, window, x.copyGC, image, r.left, r.top, r.left, r.top, width, height);
         XFlush(x.display);

@@ -26,16 +26,21 @@ public:
     int width() const { return w; }
     int height() const { return h; }
 
-    // Where the renderer draws: 0x00RRGGBB pixels.
-    img_lib::Canvas canvas() const { return surface; }
-    // Copies the rectangle (already inside the image) onto the window.
+    // Where the renderer draws: 0x00RRGGBB pixels. Waits until the server has read the
+    // pixels of the last put, so that they are not changed under it.
+    img_lib::Canvas canvas();
+    // Copies the rectangle (already inside the image) onto the window. A shared-memory
+    // put runs on in the server while the program goes on (decodes the next picture).
     void put(::Window window, const glimsel_ui::Rect& r);
+    // The server's report that it has read the segment: the completion event.
+    void completed(const XEvent& e);
 
 private:
     bool makeShared();
     bool makePlain();
     void convert(const glimsel_ui::Rect& r);
     void release();
+    void waitForServer();
 
     X11Display& x;
     int w;
@@ -43,6 +48,7 @@ private:
     XImage* image = nullptr;
     XShmSegmentInfo shm{};
     bool shmAttached = false;
+    bool putPending = false;  // a shared-memory put the server has not yet confirmed
     // The image's own pixels when they are 0x00RRGGBB in host order, a separate buffer
     // that put converts otherwise.
     bool direct = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_framebuffer.h"
 #include "platform/linux/x11_window_system.h"
 
 namespace glimsel_x11 {
@@ -22,7 +23,15 @@ void XWindowSystem::translate(const XEvent& e) {
         case DestroyNotify: onDestroyNotify(e); break;
         case VisibilityNotify: onVisibility(e); break;
         case ClientMessage: onClientMessage(e); break;
-        default: break;
+        default:
+            if (e.type == xd->shmCompletion) onShmCompletion(e);
+            break;
+    }
+}
+
+void XWindowSystem::onShmCompletion(const XEvent& e) {
+    for (auto& entry : windows) {
+        if (entry.second.framebuffer) entry.second.framebuffer->completed(e);
     }
 }
 

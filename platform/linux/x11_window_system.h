@@ -165,6 +165,7 @@ private:
     void onDestroyNotify(const _XEvent& e);
     void onVisibility(const _XEvent& e);
     void onClientMessage(const _XEvent& e);
+    void onShmCompletion(const _XEvent& e);
 
     std::unique_ptr<X11Display> xd;
     std::map<NativeWindow, WindowState> windows;
