@@ -2,6 +2,7 @@
 // given size, prints its id, and then obeys lines on standard input:
 //   resize W H    resizes the window
 //   children      prints "child ID W H" for each child window, then "end"
+//   grab          grabs the keyboard (as an open menu does); ungrab releases it
 //   delete ID     sends the window manager's close request (WM_DELETE_WINDOW) to ID
 //   quit          destroys the window and ends
 // It ends by itself when its window is destroyed; killing it destroys the window too.
@@ -47,6 +48,16 @@ bool command(Display* d, Window w, const std::string& line) {
     } else if (line == "children") {
         XSync(d, False);
         listChildren(d, w);
+    } else if (line == "grab") {
+        int status = XGrabKeyboard(d, w, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+        XSync(d, False);
+        std::printf("%s\n", status == GrabSuccess ? "grabbed" : "refused");
+        std::fflush(stdout);
+    } else if (line == "ungrab") {
+        XUngrabKeyboard(d, CurrentTime);
+        XSync(d, False);
+        std::printf("ungrabbed\n");
+        std::fflush(stdout);
     } else if (line.compare(0, 7, "delete ") == 0) {
         XEvent e{};
         e.xclient.type = ClientMessage;

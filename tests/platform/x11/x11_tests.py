@@ -154,6 +154,25 @@ def saver_focus(args):
         s.ends_with(0, 3, "when another window took the focus")
 
 
+def saver_grab_retry(args):
+    # Another program holds the keyboard for a moment when the saver starts.
+    with Session(args, "saver-grab") as s:
+        some_pictures(s.ws)
+        s.ws.settings(Speed=50)
+        s.host = Host(args.host, s.x.display, 100, 100)
+        s.host.send("grab")
+        check(s.host.read_line() == "grabbed", "the host could not grab the keyboard")
+        s.start("/s")
+        s.x.find_windows()
+        time.sleep(0.2)
+        s.host.send("ungrab")
+        check(s.host.read_line() == "ungrabbed", "the host did not release the keyboard")
+        s.still_running(1.0, "after the other program released the keyboard")
+        s.x.xdotool("key", "space")
+        s.ends_with(0, 3, "after a key, with the keyboard grabbed on a later try")
+        check("could not grab" not in s.program.output(), "the grab was given up: " + s.program.output())
+
+
 def flash_exit(args):
     with Session(args, "flash") as s:
         some_pictures(s.ws, 300, 200)
@@ -240,6 +259,7 @@ CASES = {
     "saver_key": saver_key,
     "saver_mouse": saver_mouse,
     "saver_focus": saver_focus,
+    "saver_grab_retry": saver_grab_retry,
     "flash_exit": flash_exit,
     "preview": preview,
     "daemon_window": daemon_window,
