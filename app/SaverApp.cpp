@@ -18,7 +18,7 @@ using torvik_lang::_Ref;
 
 char const* const FREEWARE_MARKER = "**Freeware**";
 
-CSaverApp::CSaverApp() = default;
+CSaverApp::CSaverApp() : findDatabase([] { return findDatabaseFile(); }) {}
 
 CSaverApp::~CSaverApp() = default;
 
@@ -26,8 +26,9 @@ void CSaverApp::chooseImageSource() {
     std::string path = glimsel_app::getProfileString("Config", "Path", FREEWARE_MARKER);
     usingImageDatabase = false;
     if (path == FREEWARE_MARKER) {
+        _Ref<torvik_io::_File> file = findDatabase ? findDatabase() : nullptr;
         _Ref<_FreewareIdb> database = new _FreewareIdb();
-        if (database->openDatabase()) {
+        if (file && database->openDatabase(file)) {
             imageSource = database;
             usingImageDatabase = true;
         }

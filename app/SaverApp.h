@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/CommandLine.h"
+#include "foundation/io/File.h"
 #include "show/ImageSourceProvider.h"
 
 // The marker value of the "Path" setting that asks for the bundled image database.
@@ -35,6 +36,8 @@ public:
     // the page that was active when it closed with OK, or -1 for Cancel. Without one,
     // the settings mode ends quietly.
     std::function<int(CSaverApp&)> settingsSheet;
+    // Where the bundled image database is: beside the program, or null without one.
+    std::function<torvik_lang::_Ref<torvik_io::_File>()> findDatabase;
     // The platform's root window, for "-root".
     std::function<uint64_t()> rootWindow;
 

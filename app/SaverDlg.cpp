@@ -12,7 +12,7 @@ using glimsel_app::writeProfileInt;
 using glimsel_app::writeProfileString;
 
 CSaverDlg::CSaverDlg(CSaverApp& app, View& view)
-    : databaseFileExists([] { return !findDatabaseFile().isNull(); }), app(app), view(view) {}
+    : databaseFileExists([&app] { return app.findDatabase && !app.findDatabase().isNull(); }), app(app), view(view) {}
 
 void CSaverDlg::initPage() {
     updatePathInfo();

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "imaging/DibRenderer.h"
+
 namespace img_lib {
 
 using torvik_lang::_S;
@@ -32,10 +34,16 @@ void _ImageInfo::freeImage() {
     name = nullptr;
 }
 
+int _ImageInfo::width() const {
+    int32_t w = 0;
+    int32_t h = 0;
+    return info && dibSize(info, infoBytes, w, h) ? w : 0;
+}
+
 int _ImageInfo::height() const {
-    if (!info) return 0;
-    long long h = info->bmiHeader.biHeight;
-    return static_cast<int>(h < 0 ? -h : h);
+    int32_t w = 0;
+    int32_t h = 0;
+    return info && dibSize(info, infoBytes, w, h) ? h : 0;
 }
 
 _BmpInfo::~_BmpInfo() {

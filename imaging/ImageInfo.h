@@ -50,7 +50,9 @@ public:
     // Gives the picture memory back; the record then holds no picture.
     virtual void freeImage();
 
-    int width() const { return info ? info->bmiHeader.biWidth : 0; }
+    // The picture's size as the drawing call sees it, from any header form (a core
+    // header's 16-bit fields included); 0 without a picture.
+    int width() const;
     // The height in rows, whatever the row order.
     int height() const;
 };

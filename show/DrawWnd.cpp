@@ -132,9 +132,9 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
         width = extent.width;
         height = extent.height;
     } else {
-        int64_t h = record->info->bmiHeader.biHeight;
-        width = static_cast<int>(static_cast<int64_t>(record->info->bmiHeader.biWidth) * scalePercent / 100);
-        height = static_cast<int>((h < 0 ? -h : h) * scalePercent / 100);
+        // The size from any header form: a core header keeps 16-bit fields.
+        width = static_cast<int>(static_cast<int64_t>(record->width()) * scalePercent / 100);
+        height = static_cast<int>(static_cast<int64_t>(record->height()) * scalePercent / 100);
     }
 
     int x = randomOffset(client.width() - width);

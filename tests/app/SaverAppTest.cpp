@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,7 @@
 #include "app/SettingsStore.h"
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
+#include "sources/ArrayFile.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -136,4 +140,76 @@ TEST_F(SaverAppTest, SheetLayoutWidensForPreview) {
     EXPECT_EQ(l.preview.right, 730);
     EXPECT_EQ(l.preview.bottom, 390);
     EXPECT_EQ(l.previewScale, 36);
+}
+
+namespace {
+
+// A database of one tiny 24-bit BMP, written into `folder`.
+torvik_lang::_Ref<torvik_io::_File> writeDatabase(const std::string& folder) {
+    // 14-byte file header, 40-byte info header, one 2x1 row of 8 bytes.
+    unsigned char bmp[62] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+                             40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+    std::vector<unsigned char> record(4 + sizeof bmp, 0);
+    record[0] = img_lib::IMAGE_BMP;
+    std::memcpy(record.data() + 4, bmp, sizeof bmp);
+    torvik_lang::_Ref<torvik_io::_File> file = new torvik_io::_File((folder + "/Glimsel.idb").c_str());
+    torvik_lang::_Ref<util_ds::_ArrayFile> array = new util_ds::_ArrayFile();
+    array->create(file, 2, 0);
+    array->writeRecord(1, record.data(), static_cast<int>(record.size()));
+    array->close();
+    return file;
+}
+
+}  // namespace
+
+TEST_F(SaverAppTest, DatabaseIsUsedWhilePathIsAbsent) {
+    torvik_lang::_Ref<torvik_io::_File> database = writeDatabase(folder);
+    app.findDatabase = [database] { return database; };
+    store.writeString("Config", "Path", nullptr);
+    app.chooseImageSource();
+    EXPECT_TRUE(app.usingImageDatabase);
+    EXPECT_EQ(app.imageSource->getImageCount(), 1);
+    EXPECT_STREQ(app.imageSource->getRandomImage()->getName()->c_str(), "Image Nr: 1");
+
+    store.writeString("Config", "Path", FREEWARE_MARKER);
+    app.chooseImageSource();
+    EXPECT_TRUE(app.usingImageDatabase);
+}
+
+TEST_F(SaverAppTest, FolderWinsWhenPathIsSet) {
+    torvik_lang::_Ref<torvik_io::_File> database = writeDatabase(folder);
+    bool asked = false;
+    app.findDatabase = [&] {
+        asked = true;
+        return database;
+    };
+    app.chooseImageSource();  // "Path" names the (picture-less) folder
+    EXPECT_FALSE(app.usingImageDatabase);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(app.imageSource->getImageCount(), 0);
+}
+
+TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
+    app.findDatabase = [] { return torvik_lang::_Ref<torvik_io::_File>(); };
+    store.writeString("Config", "Path", nullptr);
+    writeDatabase(folder);  // not a picture, but gives the folder a file
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    app.chooseImageSource();
+    EXPECT_EQ(chdir(previous), 0);
+    EXPECT_FALSE(app.usingImageDatabase);
+    EXPECT_EQ(app.imageSource->getImageCount(), 0);
+}
+
+TEST_F(SaverAppTest, CorruptDatabaseIsNotUsed) {
+    std::string path = folder + "/Glimsel.idb";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("55 not an array file", f);
+    std::fclose(f);
+    torvik_lang::_Ref<torvik_io::_File> database = new torvik_io::_File(path.c_str());
+    app.findDatabase = [database] { return database; };
+    store.writeString("Config", "Path", nullptr);
+    app.chooseImageSource();
+    EXPECT_FALSE(app.usingImageDatabase);
 }

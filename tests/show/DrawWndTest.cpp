@@ -190,6 +190,16 @@ TEST_F(DrawWndTest, PictureMemoryIsFreedAfterDrawing) {
     EXPECT_EQ(dibs[0].sourceHeight, 300);
 }
 
+TEST_F(DrawWndTest, CoreHeaderPictureKeepsItsSize) {
+    fake->fallback = FakePicture{300, 200, true};
+    make(1024, 768, 50);
+    ws.runUntil(1000);
+    auto dibs = calls(DrawCall::Dib);
+    ASSERT_EQ(dibs.size(), 1u);
+    EXPECT_EQ(dibs[0].rect.width(), 150);
+    EXPECT_EQ(dibs[0].rect.height(), 100);
+}
+
 TEST_F(DrawWndTest, SpeedChangeRestartsTimer) {
     CDrawWnd* w = make();
     ws.runUntil(500);

@@ -1,5 +1,7 @@
 #include "tests/show/FakeImageSource.h"
 
+#include <cstring>
+
 #include "foundation/lang/Memory.h"
 
 using torvik_lang::_Ref;
@@ -19,8 +21,13 @@ _Ref<img_lib::_ImageInfo> FakeImageSource::getRandomImage() {
     }
     record->init("fake", img_lib::IMAGE_JPEG);
     record->info = img_lib::makeDibHeader(0);
-    record->info->bmiHeader.biWidth = p.width;
-    record->info->bmiHeader.biHeight = -p.height;
+    if (p.core) {
+        BITMAPCOREHEADER core{12, static_cast<WORD>(p.width), static_cast<WORD>(p.height), 1, 24};
+        std::memcpy(record->info, &core, sizeof core);
+    } else {
+        record->info->bmiHeader.biWidth = p.width;
+        record->info->bmiHeader.biHeight = -p.height;
+    }
     uint32_t stride = (static_cast<uint32_t>(p.width) * 3 + 3) & ~3u;
     record->bits = static_cast<unsigned char*>(osAlloc(stride * static_cast<uint32_t>(p.height)));
     record->infoBytes = 44;

@@ -12,7 +12,8 @@
 
 struct FakePicture {
     int width;
-    int height;  // 0: a record without a picture, named "No images in system"
+    int height;         // 0: a record without a picture, named "No images in system"
+    bool core = false;  // a 12-byte core header with 16-bit sizes
 };
 
 class FakeImageSource : public torvik_lang::_Object, public _IImageDatabase {
