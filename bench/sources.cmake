@@ -1,0 +1,3 @@
+# Listing a large picture folder with the folder source, against find.
+add_executable(bench_folder ${CMAKE_CURRENT_SOURCE_DIR}/bench_folder.cpp)
+target_link_libraries(bench_folder PRIVATE glimsel_sources)
