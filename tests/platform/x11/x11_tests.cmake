@@ -1,7 +1,8 @@
 # One test per case of x11_tests.py, labelled x11; they skip without Xvfb. The program
 # exists whenever the application shell does (its target is made at the end of the tree).
 if(TARGET glimsel_app)
-  foreach(case test_mode empty_folder saver_key saver_mouse saver_focus saver_grab_retry flash_exit preview daemon_window no_display)
+  foreach(case test_mode empty_folder expose_paint bundled_pictures
+      saver_key saver_mouse saver_focus saver_grab_retry flash_exit preview daemon_window no_display)
     add_test(NAME x11_${case}
       COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/x11_tests.py ${case}
         --glimsel $<TARGET_FILE:glimsel> --host $<TARGET_FILE:x11_host>

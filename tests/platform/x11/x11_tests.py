@@ -113,6 +113,41 @@ def empty_folder(args):
         s.ends_with(0, 3, "after a left click")
 
 
+def expose_paint(args):
+    # A paint request draws one new picture, clipped to what was uncovered.
+    with Session(args, "expose") as s:
+        s.ws.picture("full.bmp", 800, 600, solid((30, 160, 240)))  # as large as the window: drawn at (0, 0)
+        s.ws.settings(Speed=1)  # no tick for almost ten seconds
+        s.start("/t")
+        s.x.find_windows()
+        time.sleep(0.5)
+        s.host = Host(args.host, s.x.display, 200, 150)  # above the test window, at (0, 0)
+        time.sleep(0.3)
+        s.host.send("quit")
+        time.sleep(0.7)
+        shot = s.shot("uncovered")
+        blue = shot.count((0, 0, 800, 600), lambda r, g, b: (r, g, b) == (30, 160, 240))
+        box = shot.bounding_box((0, 0, 800, 600), lambda r, g, b: (r, g, b) != (0, 0, 0))
+        check(box == [0, 0, 200, 150] and blue == 200 * 150,
+              "the uncovered 200x150 corner was not repainted alone (box %s, %d picture pixels)" % (box, blue))
+
+
+def bundled_pictures(args):
+    database = os.path.join(os.path.dirname(args.glimsel), "Glimsel.idb")
+    if not os.path.exists(database):
+        skip("no Glimsel.idb beside the program")
+    with Session(args, "bundled") as s:
+        s.ws.settings(Path=None, Speed=100)  # no folder chosen: the bundled database
+        s.start("/t")
+        s.x.find_windows()
+        time.sleep(1.5)
+        shot = s.shot("pictures")
+        covered = shot.non_black((0, 0, 800, 600))
+        check(covered > 800 * 600 // 3, "only %d pixels show bundled pictures" % covered)
+        s.x.xdotool("mousemove", 400, 300, "click", 1)
+        s.ends_with(0, 3, "after a left click")
+
+
 def saver_key(args):
     with Session(args, "saver-key") as s:
         some_pictures(s.ws)
@@ -256,6 +291,8 @@ def no_display(args):
 CASES = {
     "test_mode": test_mode,
     "empty_folder": empty_folder,
+    "expose_paint": expose_paint,
+    "bundled_pictures": bundled_pictures,
     "saver_key": saver_key,
     "saver_mouse": saver_mouse,
     "saver_focus": saver_focus,
