@@ -8,6 +8,10 @@
 // framework comes from: one pending flag whose exit code the last post sets, delivered
 // only when no other message is queued.
 //
+// The pointer is hidden by the invisible cursor of every window we make; X has no
+// per-message cursor query, so onSetCursor is never called. Activation follows the
+// keyboard focus of our top-level windows.
+//
 // This header includes no X header, so that code using the portable types (whose
 // names X's macros would spoil) can include it.
 #pragma once
@@ -130,9 +134,9 @@ private:
     WindowState* find(NativeWindow window);
     static int64_t now();
 
-    // Window creation (x11_windows.cpp).
+    // Window creation (x11_window_system.cpp).
     unsigned long makeXWindow(unsigned style, const Rect& r, unsigned long parent, WindowState& state);
-    void setTopLevelProperties(unsigned long xid, bool managed);
+    void setTopLevelProperties(unsigned long xid, bool managed, const Rect& where);
     void show(WindowState& state);
     void grabInput(WindowState& state);
     bool windowExists(unsigned long xid, Rect* size);

@@ -152,11 +152,13 @@ unsigned long XWindowSystem::makeXWindow(unsigned style, const Rect& r, unsigned
         // the server gives those to one client alone.
         XSelectInput(d, parent, StructureNotifyMask);
     }
-    if (state.topLevel) setTopLevelProperties(xid, !(style & glimsel_ui::STYLE_POPUP));
+    if (state.topLevel) {
+        setTopLevelProperties(xid, !(style & glimsel_ui::STYLE_POPUP), Rect{x, y, x + state.width, y + state.height});
+    }
     return xid;
 }
 
-void XWindowSystem::setTopLevelProperties(unsigned long xid, bool managed) {
+void XWindowSystem::setTopLevelProperties(unsigned long xid, bool managed, const Rect& where) {
     Display* d = xd->display;
     XClassHint hint;
     char name[] = "glimsel";
@@ -173,13 +175,11 @@ void XWindowSystem::setTopLevelProperties(unsigned long xid, bool managed) {
     // The position asked for, not one the window manager picks.
     XSizeHints* hints = XAllocSizeHints();
     if (hints) {
-        XWindowAttributes attributes;
-        XGetWindowAttributes(d, xid, &attributes);
         hints->flags = USPosition | USSize;
-        hints->x = attributes.x;
-        hints->y = attributes.y;
-        hints->width = attributes.width;
-        hints->height = attributes.height;
+        hints->x = where.left;
+        hints->y = where.top;
+        hints->width = where.width();
+        hints->height = where.height();
         XSetWMNormalHints(d, xid, hints);
         XFree(hints);
     }
