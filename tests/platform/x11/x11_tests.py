@@ -275,11 +275,12 @@ def no_display(args):
         env = ws.env("")
         del env["DISPLAY"]
         import subprocess
-        for argv, code, text in (([ "/s"], 1, "glimsel: cannot open display"),
+        # A switch that names no mode opens nothing and needs no display.
+        for argv, code, text in ((["/s"], 1, "glimsel: cannot open display"),
                                  (["/t"], 1, "glimsel: cannot open display"),
                                  (["/p", "4711"], 1, "glimsel: cannot open display"),
-                                 (["/c"], 0, ""),
-                                 (["/x"], 0, "")):
+                                 (["/x"], 0, ""),
+                                 (["/C:4711"], 0, "")):
             r = subprocess.run([args.glimsel] + argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                text=True, timeout=20)
             check(r.returncode == code, "%s: exit code %d, not %d" % (argv, r.returncode, code))
