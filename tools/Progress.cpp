@@ -16,12 +16,7 @@ constexpr std::chrono::milliseconds kInterval(100);
 Progress::Progress(const char* l, int t)
     : label(l), total(t), shown(t >= kMinimumSteps && isatty(fileno(stderr))), last(std::chrono::steady_clock::now()) {}
 
-Progress::~Progress() {
-    if (shown && drawn) {
-        draw(total);
-        std::fputc('\n', stderr);
-    }
-}
+Progress::~Progress() { clear(); }
 
 void Progress::update(int done) {
     if (!shown) return;

@@ -6,7 +6,7 @@
 
 class Progress {
 public:
-    // `total` steps; short runs show no bar.
+    // `total` steps; short runs show no bar. The bar is gone once the object is.
     Progress(const char* label, int total);
     ~Progress();
     Progress(const Progress&) = delete;

@@ -67,7 +67,7 @@ TEST_F(ArrayFile, ReadsBothByteOrders) {
         bool bigEndian;
         int first;
     } cases[] = {
-        {"version 1", "\x00\x01", true, 1},
+        {"version 1", std::string("\x00\x01", 2), true, 1},
         {"version 0", std::string("\x00\x00", 2), true, 1},
         {"negative version", "\xFF\xFF", true, 1},
         {"version 2", std::string("\x00\x02", 2), false, 0x01000000},
@@ -76,7 +76,8 @@ TEST_F(ArrayFile, ReadsBothByteOrders) {
         SCOPED_TRACE(c.name);
         auto num = [&](unsigned long long v, int n) { return c.bigEndian ? be(v, n) : le(v, n); };
         // The first index is always stored as the bytes 00 00 00 01.
-        std::string bytes = "\x34\x34" + std::string(c.version.data(), 2) + std::string("\0\0\0\1", 4) + num(1, 4) +
+        ASSERT_EQ(c.version.size(), 2u);
+        std::string bytes = "\x34\x34" + c.version + std::string("\0\0\0\1", 4) + num(1, 4) +
                             num(24, 8) + num(3, 4) + "abc";
         _Ref<_ArrayFile> a = openBytes(bytes);
         EXPECT_EQ(a->getFirstIndex(), c.first);

@@ -80,7 +80,7 @@ TEST_F(DatabaseSource, AGifRecordDecodesAsThatGif) {
 
 TEST_F(DatabaseSource, RecordsItCannotShowAreWastedDraws) {
     // Unknown format code, too short for a picture, a broken picture: never shown.
-    const std::vector<std::string> bad = {pictureRecord(5, tinyGif()), pictureRecord(-1, tinyBmp()), "\x01\0",
+    const std::vector<std::string> bad = {pictureRecord(5, tinyGif()), pictureRecord(-1, tinyBmp()), std::string("\x01\0", 2),
                                           pictureRecord(1, "BM"), pictureRecord(0, "not a jpeg")};
     for (const std::string& record : bad) {
         SCOPED_TRACE(record.size());
