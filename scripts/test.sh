@@ -18,3 +18,22 @@ cmake --build build-asan
 (cd build-asan &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j"$jobs")
+
+echo "== Fuzz each reader briefly (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) =="
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DGLIMSEL_FUZZ=ON -DGLIMSEL_TESTS=OFF >/dev/null
+targets=(bmp gif jpeg arrayfile)
+build_targets=()
+for t in "${targets[@]}"; do build_targets+=("fuzz_$t" "fuzz_${t}_corpus"); done
+cmake --build build-fuzz --target "${build_targets[@]}"
+for t in "${targets[@]}"; do
+  log="build-fuzz/fuzz_$t.log"
+  if ! (cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "fuzz/fuzz_$t" -max_total_time="${FUZZ_SECONDS:-20}" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "fuzz/$t-corpus" >"../$log" 2>&1); then
+    echo "fuzz_$t found a problem:"
+    tail -n 40 "$log"
+    exit 1
+  fi
+  echo "fuzz_$t: $(grep -m1 -o 'stat::number_of_executed_units: [0-9]*' "$log" | cut -d' ' -f2) runs, no findings"
+done
