@@ -26,6 +26,8 @@ const std::string& inputPath() {
     return path;
 }
 
+void removeInput() { std::remove(inputPath().c_str()); }
+
 void readEveryRecord(const torvik_lang::_Ref<torvik_io::_File>& file) {
     torvik_lang::_Ref<util_ds::_ArrayFile> a = new util_ds::_ArrayFile();
     try {
@@ -50,6 +52,12 @@ void readEveryRecord(const torvik_lang::_Ref<torvik_io::_File>& file) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    inputPath();
+    std::atexit(removeInput);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* f = std::fopen(inputPath().c_str(), "wb");
