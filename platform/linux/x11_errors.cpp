@@ -14,6 +14,8 @@ struct TrapState {
 };
 TrapState trap;
 int logged = 0;
+ResourceFilter expected = nullptr;
+void* expectedContext = nullptr;
 constexpr int LOG_LIMIT = 20;  // a dying host can cause a burst; the first ones tell the story
 
 int handleError(Display* display, XErrorEvent* e) {
@@ -21,6 +23,8 @@ int handleError(Display* display, XErrorEvent* e) {
         if (!trap.code) trap.code = e->error_code;
         return 0;
     }
+    bool mayVanish = e->error_code == BadWindow || e->error_code == BadDrawable || e->error_code == BadMatch;
+    if (mayVanish && expected && expected(expectedContext, e->resourceid)) return 0;
     if (logged < LOG_LIMIT) {
         ++logged;
         char text[160] = "";
@@ -34,6 +38,11 @@ int handleError(Display* display, XErrorEvent* e) {
 }  // namespace
 
 void installErrorHandler() { XSetErrorHandler(handleError); }
+
+void setExpectedErrors(ResourceFilter filter, void* context) {
+    expected = filter;
+    expectedContext = context;
+}
 
 ErrorTrap::ErrorTrap(Display* display) : display(display), outerActive(trap.active), outerCode(trap.code) {
     // Errors of earlier requests belong to the code outside the trap.

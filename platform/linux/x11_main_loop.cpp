@@ -7,6 +7,7 @@
 
 #include "platform/linux/x11_device_context.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_errors.h"
 #include "platform/linux/x11_framebuffer.h"
 #include "platform/linux/x11_window_system.h"
 #include "platform/os.h"
@@ -48,9 +49,11 @@ XWindowSystem::XWindowSystem(std::unique_ptr<X11Display> display) : xd(std::move
     // A message handler may pump the loop again (the flash effect waits that way).
     g_source_set_can_recurse(source, TRUE);
     g_source_attach(source, nullptr);
+    setExpectedErrors(&XWindowSystem::mayVanish, this);
 }
 
 XWindowSystem::~XWindowSystem() {
+    setExpectedErrors(nullptr, nullptr);
     g_source_destroy(source);
     g_source_unref(source);
     for (auto& entry : windows) entry.second.framebuffer.reset();

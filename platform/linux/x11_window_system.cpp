@@ -104,7 +104,15 @@ bool XWindowSystem::createWindow(glimsel_ui::Window& w, unsigned exStyle, unsign
     setNative(w, xid);
 
     if (w.onCreate() == -1) {
-        destroy(xid, false);
+        // A refused creation leaves no window behind and calls no further handler: the
+        // creator still owns (and deletes) the object.
+        for (auto it = timers.begin(); it != timers.end();) {
+            it = it->first.first == xid ? timers.erase(it) : std::next(it);
+        }
+        purge(xid);
+        windows.erase(xid);
+        XDestroyWindow(xd->display, xid);
+        setNative(w, 0);
         return false;
     }
     WindowState* s = find(xid);
@@ -262,9 +270,24 @@ std::unique_ptr<glimsel_ui::DeviceContext> XWindowSystem::getDC(glimsel_ui::Wind
     return std::make_unique<X11DeviceContext>(*this, w.handle(), all);
 }
 
+bool XWindowSystem::mayVanish(void* system, unsigned long resource) {
+    for (const auto& entry : static_cast<XWindowSystem*>(system)->windows) {
+        const WindowState& s = entry.second;
+        if (s.foreignParent && (s.xid == resource || s.parent == resource)) return true;
+    }
+    return false;
+}
+
 bool XWindowSystem::surface(NativeWindow window, Surface& out) {
     WindowState* s = find(window);
     if (!s || !s->alive) return false;
+    if (s->foreignParent) {
+        // The other program may have destroyed its window meanwhile: take the news
+        // that is already here before drawing.
+        pump();
+        s = find(window);
+        if (!s || !s->alive) return false;
+    }
     if (!s->framebuffer || s->framebuffer->width() != s->width || s->framebuffer->height() != s->height) {
         s->framebuffer.reset();
         s->framebuffer = std::make_unique<X11Framebuffer>(*xd, s->width, s->height);

@@ -142,6 +142,10 @@ private:
     bool windowExists(unsigned long xid, Rect* size);
     void destroy(NativeWindow window, bool serverDestroyed);
 
+    // Whether an error on `resource` is the race with another program destroying its
+    // window: the resource is such a window, or one of ours inside one.
+    static bool mayVanish(void* system, unsigned long resource);
+
     // The queue and the loop (x11_main_loop.cpp).
     void pump();
     void collectTimers();
