@@ -13,6 +13,7 @@
 #include "app/SaverApp.h"
 #include "app/SettingsStore.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/gtk_settings_sheet.h"
 #include "platform/linux/x11_window_system.h"
 
 namespace {
@@ -20,7 +21,7 @@ namespace {
 // The modes that open a window; the others run without a display.
 bool needsDisplay(glimsel_app::RunMode mode) {
     return mode == glimsel_app::RunMode::Saver || mode == glimsel_app::RunMode::TestSaver ||
-           mode == glimsel_app::RunMode::Preview;
+           mode == glimsel_app::RunMode::Preview || mode == glimsel_app::RunMode::Settings;
 }
 
 }  // namespace
@@ -41,11 +42,17 @@ int main(int argc, char** argv) {
             return 1;
         }
         glimsel_ui::WindowSystem::install(windows.get());
+        // The settings sheet is GTK's, on the same display and main loop.
+        if (line.mode == glimsel_app::RunMode::Settings && !glimsel_gtk::initGtk()) {
+            std::fprintf(stderr, "glimsel: cannot open display\n");
+            return 1;
+        }
     }
 
     CSaverApp app;
     glimsel_x11::XWindowSystem* system = windows.get();
     app.rootWindow = [system]() -> uint64_t { return system ? system->rootWindow() : 0; };
+    app.settingsSheet = glimsel_gtk::runSettingsSheet;
     int code = app.run(argc, argv, daemonWindow);
     glimsel_ui::WindowSystem::install(nullptr);
     return code;
