@@ -15,7 +15,7 @@ GtkWidget* wrappedLabel(char const* text) {
     GtkWidget* label = gtk_label_new(text);
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-    gtk_label_set_max_width_chars(GTK_LABEL(label), 40);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), 60);
     return label;
 }
 

@@ -13,6 +13,8 @@ constexpr int BAR_MIN = 1;
 constexpr int BAR_MAX = 100;
 constexpr int SPACING = 6;
 constexpr int FRAME_PADDING = 8;
+// Room for "Using prepackaged images - No directory".
+constexpr int FOLDER_CHARS = 40;
 
 GtkWidget* leftLabel(char const* text) {
     GtkWidget* label = gtk_label_new(text);
@@ -50,8 +52,11 @@ GtkOptionsPage::GtkOptionsPage() {
 
     // The picture folder and its button.
     folderLabel = leftLabel("");
+    // A fixed width: the sheet is sized once, whatever folder is shown; a longer path
+    // loses its middle.
     gtk_label_set_ellipsize(GTK_LABEL(folderLabel), PANGO_ELLIPSIZE_MIDDLE);
-    gtk_label_set_width_chars(GTK_LABEL(folderLabel), 24);
+    gtk_label_set_width_chars(GTK_LABEL(folderLabel), FOLDER_CHARS);
+    gtk_label_set_max_width_chars(GTK_LABEL(folderLabel), FOLDER_CHARS);
     gtk_widget_set_hexpand(folderLabel, TRUE);
     useFolderButton = gtk_button_new_with_label("Use folder");
     gtk_widget_set_valign(useFolderButton, GTK_ALIGN_CENTER);
