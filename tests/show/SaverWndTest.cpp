@@ -83,10 +83,11 @@ TEST_F(SaverWndTest, TestModeIsAnOrdinaryWindow) {
 }
 
 TEST_F(SaverWndTest, FirstMouseReportOnlyRecords) {
-    start();
+    CSaverWnd* w = start();
     ws.scheduleInput(100, move(500, 400));
     ws.scheduleInput(200, move(500, 400));
     EXPECT_EQ(run(), -1);  // still running
+    w->destroyWindow();    // the window deletes itself
 }
 
 TEST_F(SaverWndTest, OnePixelFromFirstReportEnds) {
