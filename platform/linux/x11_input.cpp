@@ -15,8 +15,8 @@ void XWindowSystem::translate(const XEvent& e) {
         case MotionNotify: onMotion(e); break;
         case ButtonPress: onButtonPress(e); break;
         case KeyPress: onKeyPress(e); break;
-        case FocusIn: onFocusIn(e); break;
-        case FocusOut: onFocusOut(e); break;
+        case FocusIn: onFocusChange(e, true); break;
+        case FocusOut: onFocusChange(e, false); break;
         case LeaveNotify: onLeave(e); break;
         case Expose: onExpose(e); break;
         case ConfigureNotify: onConfigure(e); break;
@@ -68,19 +68,7 @@ void XWindowSystem::onKeyPress(const XEvent& e) {
     post(m);
 }
 
-void XWindowSystem::onFocusIn(const XEvent& e) {
-    const XFocusChangeEvent& f = e.xfocus;
-    WindowState* s = find(f.window);
-    if (!s || !s->topLevel) return;
-    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior || f.detail == NotifyPointer) {
-        return;
-    }
-    Message m{Message::Activate, f.window};
-    m.flag = true;
-    post(m);
-}
-
-void XWindowSystem::onFocusOut(const XEvent& e) {
+void XWindowSystem::onFocusChange(const XEvent& e, bool active) {
     const XFocusChangeEvent& f = e.xfocus;
     WindowState* s = find(f.window);
     if (!s || !s->topLevel) return;
@@ -90,7 +78,7 @@ void XWindowSystem::onFocusOut(const XEvent& e) {
         return;
     }
     Message m{Message::Activate, f.window};
-    m.flag = false;
+    m.flag = active;
     post(m);
 }
 

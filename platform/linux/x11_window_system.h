@@ -165,8 +165,7 @@ private:
     void onMotion(const _XEvent& e);
     void onButtonPress(const _XEvent& e);
     void onKeyPress(const _XEvent& e);
-    void onFocusIn(const _XEvent& e);
-    void onFocusOut(const _XEvent& e);
+    void onFocusChange(const _XEvent& e, bool active);
     void onLeave(const _XEvent& e);
     void onExpose(const _XEvent& e);
     void onConfigure(const _XEvent& e);
