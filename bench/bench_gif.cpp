@@ -57,7 +57,7 @@ Input photoGif(bool interlaced) {
             natural[size_t(y) * w + x] = static_cast<uint8_t>(level(r, 8) << 5 | level(g, 8) << 2 | level(b, 4));
         }
     }
-    giftest::ImageSpec s;
+    giftest::ImageSetup s;
     s.width = w;
     s.height = h;
     s.flags = interlaced ? 0x40 : 0;

@@ -20,8 +20,8 @@ Bytes pattern(size_t n, int colours, int step) {
     return b;
 }
 
-ImageSpec spec(uint16_t left, uint16_t top, uint16_t w, uint16_t h, uint8_t flags, int minCodeSize, int colours) {
-    ImageSpec s;
+ImageSetup setup(uint16_t left, uint16_t top, uint16_t w, uint16_t h, uint8_t flags, int minCodeSize, int colours) {
+    ImageSetup s;
     s.left = left;
     s.top = top;
     s.width = w;
@@ -45,28 +45,28 @@ int main(int argc, char** argv) {
         std::ofstream(dir / (name + ".gif"), std::ios::binary)
             .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     };
-    write("1bit", GifBuilder(19, 7, 0x80).image(spec(5, 1, 12, 5, 0, 2, 2)).finish());
-    write("4bit-local", GifBuilder(9, 9, 0x01).image(spec(3, 2, 5, 6, 0x83, 4, 16)).finish());
-    write("8bit-interlaced", GifBuilder(32, 21, 0x87).extension().image(spec(0, 0, 32, 21, 0x40, 8, 256)).finish());
+    write("1bit", GifBuilder(19, 7, 0x80).image(setup(5, 1, 12, 5, 0, 2, 2)).finish());
+    write("4bit-local", GifBuilder(9, 9, 0x01).image(setup(3, 2, 5, 6, 0x83, 4, 16)).finish());
+    write("8bit-interlaced", GifBuilder(32, 21, 0x87).extension().image(setup(0, 0, 32, 21, 0x40, 8, 256)).finish());
     write("two-images", GifBuilder(16, 8, 0x84)
-                            .image(spec(0, 0, 10, 8, 0, 5, 32))
+                            .image(setup(0, 0, 10, 8, 0, 5, 32))
                             .extension()
-                            .image(spec(8, 4, 10, 6, 0x81, 2, 4))
+                            .image(setup(8, 4, 10, 6, 0x81, 2, 4))
                             .finish());
-    write("cut", GifBuilder(6, 6, 0x83).image(spec(4, 4, 5, 5, 0x40, 4, 16)).image(spec(7, 0, 2, 2, 0, 2, 4)).finish());
+    write("cut", GifBuilder(6, 6, 0x83).image(setup(4, 4, 5, 5, 0x40, 4, 16)).image(setup(7, 0, 2, 2, 0, 2, 4)).finish());
     LzwOptions full;
     full.clearWhenFull = false;
-    ImageSpec noise = spec(0, 0, 90, 60, 0, 8, 256);
+    ImageSetup noise = setup(0, 0, 90, 60, 0, 8, 256);
     for (size_t i = 0; i < noise.indices.size(); ++i) noise.indices[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
     Bytes fullData = imageData(8, lzwEncode(noise.indices, 8, full), 40);
     noise.data = &fullData;
     write("full-table", GifBuilder(90, 60, 0x87).image(noise).finish());
     Bytes early = imageData(2, packCodes({{4, 3}, {1, 3}, {2, 3}, {5, 3}}));
-    ImageSpec e = spec(0, 0, 4, 4, 0, 2, 4);
+    ImageSetup e = setup(0, 0, 4, 4, 0, 2, 4);
     e.data = &early;
     write("early-end", GifBuilder(4, 4, 0x81, "87a").raw({0, 0}).image(e).finish());
     Bytes wide = imageData(11, lzwEncode(pattern(64, 256, 3), 11));
-    ImageSpec w = spec(0, 0, 8, 8, 0, 11, 256);
+    ImageSetup w = setup(0, 0, 8, 8, 0, 11, 256);
     w.data = &wide;
     write("min-code-11", GifBuilder(8, 8, 0x87).image(w).finish());
     return 0;

@@ -72,7 +72,7 @@ Bytes noise(size_t n, int colours, unsigned seed) {
 
 // A one-image GIF on an 8-bit screen of the image's size.
 Bytes singleImage(uint16_t w, uint16_t h, const Bytes& data) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = w;
     s.height = h;
     s.data = &data;
@@ -145,7 +145,7 @@ TEST(GifHeader, ScreenFlagsChooseTheDepth) {
 }
 
 TEST(GifColourTables, LocalTableAloneDecodes) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 2;
     s.height = 1;
     s.flags = 0x81;  // local table of 4 entries
@@ -161,7 +161,7 @@ TEST(GifColourTables, LocalTableAloneDecodes) {
 }
 
 TEST(GifColourTables, ImageWithoutAnyTableFails) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 1;
     s.height = 1;
     s.indices = raw({0});
@@ -169,7 +169,7 @@ TEST(GifColourTables, ImageWithoutAnyTableFails) {
 }
 
 TEST(GifColourTables, LocalTableMustFitTheDepth) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 1;
     s.height = 1;
     s.indices = raw({0});
@@ -182,11 +182,11 @@ TEST(GifColourTables, LocalTableMustFitTheDepth) {
 }
 
 TEST(GifColourTables, LaterLocalTableRecoloursEarlierImages) {
-    ImageSpec first;
+    ImageSetup first;
     first.width = 2;
     first.height = 1;
     first.indices = raw({1, 2});
-    ImageSpec second;
+    ImageSetup second;
     second.left = 2;
     second.width = 2;
     second.height = 1;
@@ -216,7 +216,7 @@ TEST(GifPlacement, LeftEdgeMovesDownToAByteBoundary) {
         {0x80, 9, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0}},  // 1 bit: from x = 8
     };
     for (const Case& c : cases) {
-        ImageSpec s;
+        ImageSetup s;
         s.left = c.left;
         s.width = 2;
         s.height = 1;
@@ -227,7 +227,7 @@ TEST(GifPlacement, LeftEdgeMovesDownToAByteBoundary) {
 }
 
 TEST(GifPlacement, ImagesAreCutAtTheRightAndBottomEdges) {
-    ImageSpec s;
+    ImageSetup s;
     s.left = 2;
     s.top = 1;
     s.width = 3;
@@ -242,7 +242,7 @@ TEST(GifPlacement, ImagesAreCutAtTheRightAndBottomEdges) {
 
 TEST(GifPlacement, ImageBeyondAnEdgeIsDecodedButNotDrawn) {
     for (auto [left, top] : {std::pair<uint16_t, uint16_t>{4, 0}, {0, 3}, {9, 9}}) {
-        ImageSpec s;
+        ImageSetup s;
         s.left = left;
         s.top = top;
         s.width = 2;
@@ -259,11 +259,11 @@ TEST(GifPlacement, ImageBeyondAnEdgeIsDecodedButNotDrawn) {
 
 TEST(GifPlacement, PartialBytesClearTheirOtherPixels) {
     // An odd-width image at 4 bits writes index 0 into the pixel to its right.
-    ImageSpec wide;
+    ImageSetup wide;
     wide.width = 4;
     wide.height = 1;
     wide.indices = raw({1, 2, 3, 4});
-    ImageSpec narrow;
+    ImageSetup narrow;
     narrow.width = 1;
     narrow.height = 1;
     narrow.indices = raw({5});
@@ -273,7 +273,7 @@ TEST(GifPlacement, PartialBytesClearTheirOtherPixels) {
 }
 
 TEST(GifPlacement, IndicesWiderThanTheDepthSpillIntoNeighbours) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 2;
     s.height = 1;
     s.indices = raw({1, 0x13});
@@ -290,7 +290,7 @@ TEST(GifPlacement, IndicesWiderThanTheDepthSpillIntoNeighbours) {
 TEST(GifPlacement, InterlacedRowsAreDrawnInNaturalOrder) {
     Bytes natural;
     for (int r = 0; r < 10; ++r) natural.insert(natural.end(), {uint8_t(r + 1), uint8_t(r + 20)});
-    ImageSpec s;
+    ImageSetup s;
     s.width = 2;
     s.height = 10;
     s.flags = 0x40;
@@ -359,7 +359,7 @@ TEST(GifLzw, MinimumCodeSize1KeepsTwoBitCodesUntilEntry8) {
     // Clear 2, end 3: the width follows the code mask rule and stays 2 bits while the
     // table grows from entry 4 to 7.
     Bytes data = imageData(1, packCodes({{2, 2}, {0, 2}, {1, 2}, {1, 2}, {0, 2}, {3, 2}}));
-    ImageSpec s;
+    ImageSetup s;
     s.width = 4;
     s.height = 1;
     s.data = &data;
@@ -374,7 +374,7 @@ TEST(GifLzw, EndCodeBeforeAllPixelsLeavesIndexZero) {
     // A later image's missing pixels are 0 too, not what the first image decoded.
     Bytes full = imageData(2, lzwEncode(raw({1, 2, 3, 1}), 2));
     Bytes empty = imageData(2, packCodes({{4, 3}, {5, 3}}));
-    ImageSpec a, b;
+    ImageSetup a, b;
     a.width = b.width = 2;
     a.height = b.height = 2;
     a.data = &full;
@@ -383,7 +383,7 @@ TEST(GifLzw, EndCodeBeforeAllPixelsLeavesIndexZero) {
     EXPECT_EQ(allPixels(*image), std::vector<int>(4, 0));
     // A large image, plain and interlaced, whose three indices end mid-row.
     for (uint8_t flags : {0x00, 0x40}) {
-        ImageSpec big;
+        ImageSetup big;
         big.width = 3000;
         big.height = 2000;
         big.flags = flags;
@@ -442,7 +442,7 @@ TEST(GifLzw, UndefinedEntriesKeepWhatEarlierImagesLeft) {
     // 2) starts with code 6, the entry about to be defined, and so shows index 6.
     Bytes first = imageData(8, lzwEncode(raw({9}), 8));
     Bytes second = imageData(2, packCodes({{4, 3}, {6, 3}, {5, 3}}));
-    ImageSpec a, b;
+    ImageSetup a, b;
     a.width = b.width = 1;
     a.height = b.height = 1;
     a.data = &first;
@@ -462,7 +462,7 @@ TEST(GifLzw, UndefinedEntriesKeepWhatEarlierImagesLeft) {
 // ---------------------------------------------------------------- blocks
 
 TEST(GifBlocks, StrayZerosAndExtensionsAreSkipped) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 1;
     s.height = 1;
     s.indices = raw({1});
@@ -483,7 +483,7 @@ TEST(GifBlocks, NoImagesGiveABlankScreen) {
 }
 
 TEST(GifBlocks, RefusesBrokenBlockStructure) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 2;
     s.height = 1;
     s.indices = raw({1, 0});
@@ -521,7 +521,7 @@ TEST(GifBlocks, BytesAfterTheEndCodeAreReadAsIntroducers) {
         Bytes block = codes;
         block.insert(block.end(), c.tail.begin(), c.tail.end());
         Bytes data = imageData(2, block);
-        ImageSpec s;
+        ImageSetup s;
         s.width = 2;
         s.height = 1;
         s.data = &data;
@@ -530,7 +530,7 @@ TEST(GifBlocks, BytesAfterTheEndCodeAreReadAsIntroducers) {
 }
 
 TEST(GifBlocks, FilesEndingInsideHeadersFail) {
-    ImageSpec s;
+    ImageSetup s;
     s.width = 2;
     s.height = 1;
     s.flags = 0x80;
@@ -549,7 +549,7 @@ TEST(GifBlocks, FilesEndingInsideHeadersFail) {
 TEST(GifBlocks, RefusesAbsurdSizes) {
     Bytes screen = GifBuilder(65535, 65535, 0x87).finish();
     EXPECT_EQ(outcome(screen), "Zu wenig Speicher f\xFCr DIB vorhanden!");
-    ImageSpec s;
+    ImageSetup s;
     s.width = 65535;
     s.height = 65535;
     s.indices = raw({0});

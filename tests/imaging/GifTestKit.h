@@ -118,7 +118,7 @@ inline Bytes interlace(const Bytes& natural, uint32_t width, uint32_t height) {
     return out;
 }
 
-struct ImageSpec {
+struct ImageSetup {
     uint16_t left = 0;
     uint16_t top = 0;
     uint16_t width = 0;
@@ -142,7 +142,7 @@ public:
         if (flags & 0x80) table(0, 2u << (flags & 7));
     }
 
-    GifBuilder& image(const ImageSpec& s) {
+    GifBuilder& image(const ImageSetup& s) {
         bytes.push_back(0x2C);
         put16(s.left);
         put16(s.top);
