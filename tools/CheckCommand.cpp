@@ -84,12 +84,6 @@ int check(const char* path) {
 }
 
 int run(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            usage(stdout);
-            return 0;
-        }
-    }
     if (argc != 1) {
         usage(stderr);
         return 2;

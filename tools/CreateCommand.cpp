@@ -150,12 +150,6 @@ int create(const char* output, const std::vector<Picture>& pictures) {
 }
 
 int run(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            usage(stdout);
-            return 0;
-        }
-    }
     if (argc < 1) {
         usage(stderr);
         return 2;

@@ -52,12 +52,6 @@ int extract(const char* path, const char* indexText, const char* output) {
 }
 
 int run(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            usage(stdout);
-            return 0;
-        }
-    }
     if (argc != 3) {
         usage(stderr);
         return 2;

@@ -7,14 +7,12 @@
 struct IdbCommand {
     const char* name;
     const char* summary;  // one line for the tool's usage
-    // Runs the command with the arguments after its name; returns the exit status.
+    // Runs the command with the arguments after its name; returns the exit status. A
+    // request for help never reaches it: the tool prints `usage` instead.
     int (*run)(int argc, char** argv);
     // Prints the command's own usage.
     void (*usage)(FILE* out);
 };
-
-// True when `arg` asks for help.
-bool isHelpOption(const char* arg);
 
 extern const IdbCommand renderCommand;
 extern const IdbCommand createCommand;

@@ -57,12 +57,6 @@ int list(const char* path) {
 }
 
 int run(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            usage(stdout);
-            return 0;
-        }
-    }
     if (argc != 1) {
         usage(stderr);
         return 2;

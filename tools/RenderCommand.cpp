@@ -74,10 +74,6 @@ int run(int argc, char** argv) {
     std::vector<const char*> files;
     int percent = 100;
     for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            usage(stdout);
-            return 0;
-        }
         if (std::strcmp(argv[i], "--scale") == 0) {
             if (i + 1 >= argc || !parsePercent(argv[i + 1], percent)) {
                 std::fprintf(stderr, "glimsel-idb render: --scale needs a percentage from 1 to 100000\n");

@@ -21,11 +21,11 @@ void usage(FILE* out) {
     std::fprintf(out, "\n'glimsel-idb COMMAND --help' describes a command.\n");
 }
 
-}  // namespace
-
 bool isHelpOption(const char* arg) {
     return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -36,8 +36,17 @@ int main(int argc, char** argv) {
         usage(stdout);
         return 0;
     }
-    for (const IdbCommand* c : kCommands)
-        if (std::strcmp(argv[1], c->name) == 0) return c->run(argc - 2, argv + 2);
+    for (const IdbCommand* c : kCommands) {
+        if (std::strcmp(argv[1], c->name) != 0) continue;
+        // A request for help anywhere among a command's arguments shows its usage.
+        for (int i = 2; i < argc; ++i) {
+            if (isHelpOption(argv[i])) {
+                c->usage(stdout);
+                return 0;
+            }
+        }
+        return c->run(argc - 2, argv + 2);
+    }
     std::fprintf(stderr, "glimsel-idb: unknown command '%s'\n\n", argv[1]);
     usage(stderr);
     return 2;
