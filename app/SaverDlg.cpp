@@ -12,7 +12,7 @@ using glimsel_app::writeProfileInt;
 using glimsel_app::writeProfileString;
 
 CSaverDlg::CSaverDlg(CSaverApp& app, View& view)
-    : databaseFileExists([&app] { return app.findDatabase && !app.findDatabase().isNull(); }), app(app), view(view) {}
+    : app(app), view(view) {}
 
 void CSaverDlg::initPage() {
     updatePathInfo();
@@ -28,7 +28,8 @@ void CSaverDlg::updatePathInfo() {
     folderText = app.usingImageDatabase ? DATABASE_TEXT : getProfileString("Config", "Path", ".");
     int count = app.imageSource ? app.imageSource->getImageCount() : 0;
     countText = torvik_lang::L::sprintf("%d images found", count)->c_str();
-    databaseButtonVisible = databaseFileExists && databaseFileExists();
+    // The button is offered only while the bundled database file is there.
+    databaseButtonVisible = app.findDatabase && !app.findDatabase().isNull();
     databaseButtonEnabled = !app.usingImageDatabase;
 }
 

@@ -6,7 +6,6 @@
 // user's actions (the GTK page on Linux, a dialog on Windows, tests headless).
 #pragma once
 
-#include <functional>
 #include <string>
 
 class CSaverApp;
@@ -43,8 +42,6 @@ public:
 
     // The sheet's live preview; null while there is none.
     CDrawWnd* preview = nullptr;
-    // Whether the bundled database file exists beside the program.
-    std::function<bool()> databaseFileExists;
 
     // ---- State shown by the controls ----
     int speedPos = 50;

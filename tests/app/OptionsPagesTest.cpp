@@ -41,7 +41,11 @@ protected:
     OptionsPageTest() : sheet(app, views, views) {
         char pattern[] = "/tmp/glimsel-page-XXXXXX";
         folder = mkdtemp(pattern);
-        page().databaseFileExists = [this] { return databaseExists; };
+        // A database file that is there (by name only) or not.
+        app.findDatabase = [this] {
+            return databaseExists ? torvik_lang::_Ref<torvik_io::_File>(new torvik_io::_File("/nonexistent/Glimsel.idb"))
+                                  : torvik_lang::_Ref<torvik_io::_File>();
+        };
     }
     ~OptionsPageTest() override {
         std::string cmd = "rm -rf '" + folder + "'";
