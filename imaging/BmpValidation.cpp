@@ -15,6 +15,7 @@ constexpr char kUnsupported[] = "Unsupported bmp format";
 constexpr char kBadMasks[] = "Invalid bitfield masks";
 constexpr char kTableOutside[] = "Color table outside the file";
 constexpr char kDataOutside[] = "Bitmap data outside the file";
+constexpr char kRleOutside[] = "RLE data runs past the end of the file";
 
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
@@ -75,6 +76,7 @@ struct DibLayout {
     uint32_t bitCount = 0;
     uint32_t compression = BI_RGB;
     uint32_t colorsUsed = 0;
+    uint32_t sizeImage = 0;  // the length of RLE data; 0 for all bytes there are
     uint32_t bitsOffset = 0;
 };
 
@@ -97,6 +99,7 @@ DibLayout readInfoHeader(const ByteReader& in) {
     dib.planes = in.u16(base + 12);
     dib.bitCount = in.u16(base + 14);
     dib.compression = in.u32(base + 16);
+    dib.sizeImage = in.u32(base + 20);
     dib.colorsUsed = in.u32(base + 32);
     return dib;
 }
@@ -167,11 +170,14 @@ void checkColourTable(const ByteReader& in, const DibLayout& dib) {
     if (!in.contains(start, entries * entrySize)) throw ImageException(kTableOutside);
 }
 
-// Uncompressed rows are read in full; RLE data is decoded by the drawer with its own
-// bounds, so only its start has to be inside.
+// Uncompressed rows are read in full. RLE data is decoded by the drawer with its own
+// bounds, but the drawer refuses a stream whose declared length passes the end.
 void checkPixelData(const ByteReader& in, const DibLayout& dib) {
     if (dib.bitsOffset >= in.size) throw ImageException(kDataOutside);
-    if (dib.compression == BI_RLE8 || dib.compression == BI_RLE4) return;
+    if (dib.compression == BI_RLE8 || dib.compression == BI_RLE4) {
+        if (dib.sizeImage > in.size - dib.bitsOffset) throw ImageException(kRleOutside);
+        return;
+    }
     std::optional<uint64_t> row = dibRowBytes(dib.width, dib.bitCount);
     uint64_t rows = static_cast<uint64_t>(dib.height < 0 ? -dib.height : dib.height);
     uint64_t total = 0;
