@@ -152,6 +152,10 @@ IniDocument IniDocument::parse(const std::string& text) {
     IniDocument doc;
     size_t current = 0;
     size_t pos = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        doc.byteOrderMark = true;
+        pos = 3;
+    }
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
@@ -165,6 +169,7 @@ IniDocument IniDocument::parse(const std::string& text) {
 
 std::string IniDocument::serialize() const {
     std::string out;
+    const std::string mark = byteOrderMark ? "\xEF\xBB\xBF" : "";
     for (size_t i = 0; i < sections.size(); ++i) {
         const Section& s = sections[i];
         if (i > 0) {
@@ -174,7 +179,7 @@ std::string IniDocument::serialize() const {
         }
         for (const Entry& e : s.entries) out += e.name + '=' + escape(e.value) + '\n';
     }
-    return out;
+    return mark + out;
 }
 
 const std::string* IniDocument::find(const std::string& sectionName, const std::string& name) const {

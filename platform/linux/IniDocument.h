@@ -3,7 +3,8 @@
 //
 // The file is read as hostile input: a line longer than the limit, a line holding a NUL
 // byte and any line that is neither a section header nor "name=value" is dropped;
-// nothing is ever read out of bounds. Names compare without regard to ASCII case, as
+// nothing is ever read out of bounds. A UTF-8 byte-order mark at the start, as some
+// editors write one, is skipped and kept. Names compare without regard to ASCII case, as
 // the registry's do. Values are written with escapes so that any text survives the
 // round trip on one line: "\\" for a backslash, "\xHH" for a control byte and for a
 // blank at either end.
@@ -55,6 +56,7 @@ private:
     void addLine(size_t& current, const std::string& line);
 
     std::vector<Section> sections;  // sections[0] is the one with the empty name
+    bool byteOrderMark = false;     // the file began with one; it is written back
 };
 
 }  // namespace glimsel_linux
