@@ -52,7 +52,10 @@ IniDocument::IniDocument() { sections.push_back(Section{}); }
 
 bool IniDocument::validSectionName(const std::string& name) { return name.empty() || validName(name); }
 
-bool IniDocument::validValueName(const std::string& name) { return validName(name); }
+// A name that starts with a byte-order mark would lose it when it came first in the file.
+bool IniDocument::validValueName(const std::string& name) {
+    return validName(name) && name.compare(0, 3, "\xEF\xBB\xBF") != 0;
+}
 
 std::string IniDocument::escape(const std::string& value) {
     static const char hex[] = "0123456789ABCDEF";
