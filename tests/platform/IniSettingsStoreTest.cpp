@@ -185,7 +185,7 @@ TEST_F(IniSettingsStoreTest, ByteOrderMarkIsReadOverAndKept) {
     IniSettingsStore store(path);
     EXPECT_EQ(store.getInt("Config", "Speed", 50), 70);
     store.writeInt("Config", "flashSleep", 10);
-    EXPECT_EQ(fileText(), "\xEF\xBB\xBF[Config]\nSpeed=70\nflashSleep=10\n");
+    EXPECT_EQ(fileText(), "\xEF\xBB\xBF[Config]\r\nSpeed=70\r\nflashSleep=10\n");
 }
 
 TEST_F(IniSettingsStoreTest, SomethingOtherThanAFileReadsAsDefaults) {
