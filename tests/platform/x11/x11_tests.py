@@ -243,7 +243,9 @@ def preview(args):
     with Session(args, "preview", xvfb=("-extension", "MIT-SHM")) as s:
         orange = (250, 170, 20)
         s.ws.picture("big.bmp", 400, 300, solid(orange))
-        s.ws.settings(Speed=50)
+        # A tick every 5.5 s: the first picture stays alone on the screen long enough
+        # for a screenshot on a busy machine.
+        s.ws.settings(Speed=25)
         s.host = Host(args.host, s.x.display, 152, 112)
         s.start("/p", str(s.host.window))
         area = (0, 0, 152, 112)
