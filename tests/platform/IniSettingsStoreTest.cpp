@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +13,11 @@
 using glimsel_linux::IniSettingsStore;
 
 namespace {
+
+std::string readText(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 // A literal with its NUL bytes.
 template <size_t N>
@@ -31,12 +35,7 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
 
-    std::string fileText() const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string fileText() const { return readText(path); }
     void writeFile(const std::string& text) const {
         ::mkdir((root + "/Norvane").c_str(), 0700);
         std::ofstream(path, std::ios::binary) << text;
@@ -137,9 +136,7 @@ TEST_F(IniSettingsStoreTest, UnreadableFilesAreKeptAsideAndNeverWrittenOver) {
         EXPECT_NE(said.find("kept as " + aside), std::string::npos) << said;
         EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
         EXPECT_EQ(fileText(), "[Config]\nSpeed=70\nflashSleep=10\n");
-        std::ifstream kept(aside, std::ios::binary);
-        std::string keptText((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(keptText, large);
+        EXPECT_EQ(readText(aside), large);
     }
 }
 
@@ -167,8 +164,7 @@ TEST_F(IniSettingsStoreTest, LinkedFilesAreWrittenThroughToTheirTarget) {
         ASSERT_EQ(::lstat(path.c_str(), &st), 0);
         EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.what;
         EXPECT_EQ(store.getInt("Config", "Speed", 50), 70) << c.what;
-        std::ifstream in(c.target);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = readText(c.target);
         EXPECT_NE(text.find("Speed=70"), std::string::npos) << c.what;
         EXPECT_EQ(text.find("Path=/pics") != std::string::npos, !dangling) << c.what;
     }
