@@ -17,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(FuzzReplay, KeptInputsRunCleanly) {
+// Named after the target (GLIMSEL_FUZZ_CASE), so that every target's test has a name of
+// its own among the tests of the whole tree.
+TEST(FuzzReplay, GLIMSEL_FUZZ_CASE) {
     if (LLVMFuzzerInitialize) {
         int argc = 0;
         char** argv = nullptr;
