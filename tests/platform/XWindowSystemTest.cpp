@@ -1,6 +1,6 @@
 // The X11 window system's own rules, on a virtual server that each test starts:
-// the quit request, timers, sleeping waits, windows of other programs, drawing on
-// windows that are gone.
+// timers on the real clock, sleeping waits, windows of other programs, drawing on
+// windows that are gone. The queue's rules are tested once, headless.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -123,29 +123,6 @@ protected:
     VirtualServer server;
     std::unique_ptr<XWindowSystem> ws;
 };
-
-TEST_F(XWindowSystemTest, QuitComesAfterQueuedMessagesWithTheLastCodePosted) {
-    Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_OVERLAPPED | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 200, 100}, 0));
-    Deadline limit(2000);
-    ws->postQuit(5);
-    w.postClose();
-    ws->postQuit(7);
-    EXPECT_EQ(ws->runMessageLoop(), 7);
-    // The close request went first, the quit flag only once nothing else was queued.
-    EXPECT_NE(std::find(w.calls.begin(), w.calls.end(), "close"), w.calls.end());
-    EXPECT_FALSE(w.hasWindow());
-}
-
-TEST_F(XWindowSystemTest, MainWindowDestructionEndsTheLoopWithZero) {
-    Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
-    ws->setMainWindow(&w);
-    Deadline limit(2000);
-    w.postClose();
-    EXPECT_EQ(ws->runMessageLoop(), 0);
-    EXPECT_EQ(w.calls.back(), "ncdestroy");
-}
 
 TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
     Probe w;

@@ -157,3 +157,37 @@ TEST_F(SaverWndTest, DrawsPicturesUntilEnded) {
     EXPECT_EQ(run(), 0);
     EXPECT_GE(calls(DrawCall::Dib).size(), 90u);
 }
+
+TEST_F(SaverWndTest, TwoEnginesRunSideBySide) {
+    Provider testProvider;
+    torvik_lang::_Ref<FakeImageSource> testSource = new FakeImageSource();
+    testSource->fallback = FakePicture{50, 40};
+    testProvider.source = testSource;
+    glimsel_ui::NativeWindow saver = start()->handle();  // 400 x 300 pictures, the main window
+    CSaverWnd* test = new CSaverWnd(testProvider, true);
+    ASSERT_TRUE(test->createSaverWindow());
+    glimsel_ui::NativeWindow tester = test->handle();
+
+    ws.scheduleInput(2500, InputEvent{InputEvent::Key}, tester);  // a test run ignores keys
+    ws.scheduleInput(3500, InputEvent{InputEvent::Key}, saver);
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ws.now(), 3500u);
+    EXPECT_FALSE(ws.windowExists(saver));
+    ASSERT_TRUE(ws.windowExists(tester));
+    ws.runUntil(6000);  // the other engine goes on alone
+
+    auto drawnBy = [&](glimsel_ui::NativeWindow w, int width) {
+        int count = 0;
+        for (const auto& d : calls(DrawCall::Dib)) {
+            if (d.window != w) continue;
+            EXPECT_EQ(d.rect.width(), width);
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(drawnBy(saver, 400), 3);
+    EXPECT_EQ(drawnBy(tester, 50), 6);
+    EXPECT_EQ(fake->handedOut, 3);
+    EXPECT_EQ(testSource->handedOut, 6);
+    test->destroyWindow();
+}
