@@ -122,7 +122,6 @@ void MessageQueue::deliver(Window& w, const QueuedMessage& m, uint32_t now) {
             break;
         case WindowEvent::SetCursor: w.onSetCursor(); break;
         case WindowEvent::Resized: w.onSize(e.x, e.y); break;
-        case WindowEvent::Focus: break;
     }
 }
 

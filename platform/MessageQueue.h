@@ -32,7 +32,6 @@ struct WindowEvent {
         Activate,     // active
         ActivateApp,  // active
         NcActivate,   // active
-        Focus,        // active; the backend turns it into the activation handlers
         SysCommand,   // command; the default processing of Close posts a close request
         SetCursor,
         Resized,      // x, y: the new width and height
@@ -52,7 +51,7 @@ struct QueuedMessage {
         Close,
         Event,   // event
         Gone,    // the window was destroyed outside the program; handled by the backend
-        Action,  // action, run by the backend
+        Action,  // action, run by the backend (for the window, when one is named)
     };
     QueuedMessage(Kind kind, NativeWindow window = 0) : kind(kind), window(window) {}
 

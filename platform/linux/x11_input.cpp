@@ -77,9 +77,15 @@ void XWindowSystem::onFocusChange(const XEvent& e, bool active) {
     if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior || f.detail == NotifyPointer) {
         return;
     }
-    WindowEvent m{WindowEvent::Focus};
-    m.active = active;
-    messages.postEvent(f.window, m);
+    postFocus(f.window, active);
+}
+
+void XWindowSystem::postFocus(NativeWindow window, bool active) {
+    glimsel_ui::QueuedMessage m{glimsel_ui::QueuedMessage::Action, window};
+    m.action = [this, window, active] {
+        if (WindowState* s = find(window)) deliverActivate(*s->window, active);
+    };
+    messages.post(std::move(m));
 }
 
 void XWindowSystem::onLeave(const XEvent& e) {
@@ -89,7 +95,7 @@ void XWindowSystem::onLeave(const XEvent& e) {
     // grab failed): the user works elsewhere. A saver that holds its grab never loses it
     // to another client, and its own grab does not leave its window.
     if (!s || !s->topmost || s->grabbed || c.mode != NotifyGrab) return;
-    messages.postEvent(c.window, WindowEvent{WindowEvent::Focus});
+    postFocus(c.window, false);
 }
 
 void XWindowSystem::onExpose(const XEvent& e) {

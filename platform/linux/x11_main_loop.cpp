@@ -204,8 +204,8 @@ void XWindowSystem::deliver(const glimsel_ui::QueuedMessage& m) {
         deliverPaint(w, m.window);
     } else if (m.kind == QueuedMessage::Gone) {
         destroy(m.window, true);
-    } else if (m.kind == QueuedMessage::Event && m.event.kind == glimsel_ui::WindowEvent::Focus) {
-        deliverActivate(w, m.event.active);
+    } else if (m.kind == QueuedMessage::Action) {
+        m.action();
     } else {
         messages.deliver(w, m, queueNow());
     }

@@ -145,6 +145,8 @@ private:
     void onButtonPress(const _XEvent& e);
     void onKeyPress(const _XEvent& e);
     void onFocusChange(const _XEvent& e, bool active);
+    // Queues the activation handlers for a change of the keyboard focus.
+    void postFocus(NativeWindow window, bool active);
     void onLeave(const _XEvent& e);
     void onExpose(const _XEvent& e);
     void onConfigure(const _XEvent& e);
