@@ -108,8 +108,20 @@ protected:
         ASSERT_NE(ws, nullptr);
         glimsel_ui::WindowSystem::install(ws.get());
     }
-    void TearDown() override { glimsel_ui::WindowSystem::install(nullptr); }
+    void TearDown() override {
+        glimsel_ui::WindowSystem::install(nullptr);
+        if (other) XCloseDisplay(other);
+    }
     const std::string& name() const { return server.name; }
+
+    // A window of another program, on a connection of its own (`other`); 0 without one.
+    ::Window foreignWindow(unsigned width, unsigned height) {
+        other = XOpenDisplay(name().c_str());
+        if (!other) return 0;
+        ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, width, height, 0, 0, 0);
+        XSync(other, False);
+        return host;
+    }
 
     // Dispatches what arrives for `ms` milliseconds, as the flash effect does.
     void pumpFor(uint32_t ms) {
@@ -122,6 +134,7 @@ protected:
 
     VirtualServer server;
     std::unique_ptr<XWindowSystem> ws;
+    Display* other = nullptr;
 };
 
 TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
@@ -162,10 +175,8 @@ TEST_F(XWindowSystemTest, RefusedCreationLeavesNoWindowAndCallsNoHandler) {
 }
 
 TEST_F(XWindowSystemTest, ChildOfAnotherProgramsWindowFollowsItAndGoesWithIt) {
-    // The other program: its own connection and window.
-    Display* other = XOpenDisplay(name().c_str());
-    ASSERT_NE(other, nullptr);
-    ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 152, 112, 0, 0, 0);
+    ::Window host = foreignWindow(152, 112);
+    ASSERT_NE(host, 0u);
     XMapWindow(other, host);
     XSync(other, False);
 
@@ -195,19 +206,16 @@ TEST_F(XWindowSystemTest, ChildOfAnotherProgramsWindowFollowsItAndGoesWithIt) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(child.hasWindow());
     EXPECT_EQ(child.calls.back(), "ncdestroy");
-    XCloseDisplay(other);
 }
 
 TEST_F(XWindowSystemTest, ChildOfAWindowThatIsGoneIsNotCreated) {
-    Display* other = XOpenDisplay(name().c_str());
-    ASSERT_NE(other, nullptr);
-    ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 50, 50, 0, 0, 0);
+    ::Window host = foreignWindow(50, 50);
+    ASSERT_NE(host, 0u);
     XDestroyWindow(other, host);
     XSync(other, False);
     Probe child;
     EXPECT_FALSE(child.createWindow(0, glimsel_ui::STYLE_CHILD | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 50, 50}, host));
     EXPECT_TRUE(child.calls.empty());
-    XCloseDisplay(other);
 }
 
 TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
