@@ -1,9 +1,9 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 
-#include "imaging/DibRenderer.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "imaging/DibRenderer.h"
 
 namespace glimsel_headless {
 
