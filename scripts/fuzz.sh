@@ -47,8 +47,10 @@ fuzzer="build-fuzz/fuzz/fuzz_$target"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0
+started=$SECONDS
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
   -print_final_stats=1 -artifact_prefix="$crashes/" "$work" "$corpus" $seeds >"$log" 2>&1 || status=$?
+elapsed=$((SECONDS - started))
 runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | tail -n1 | cut -d' ' -f2)
 
 # The tree's corpus becomes the smallest set that covers what the old corpus, the seeds
@@ -62,7 +64,7 @@ rm -rf "$corpus"
 mv "$merged" "$corpus"
 rm -rf "$work"
 
-echo "fuzz_$target: ${runs:-0} runs in $seconds s; corpus $(ls "$corpus" | wc -l) files," \
+echo "fuzz_$target: ${runs:-0} runs in $elapsed s; corpus $(ls "$corpus" | wc -l) files," \
   "$(du -sk "$corpus" | cut -f1) KB"
 if [ "$status" -ne 0 ]; then
   echo "fuzz_$target found a problem; the input is kept in $crashes:" >&2
