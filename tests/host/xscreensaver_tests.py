@@ -43,7 +43,11 @@ def wait_for(condition, seconds, what):
 # ---- The staged installation over the daemon's folders --------------------------------
 
 def enter_namespace(argv):
-    """Runs this script again in a mount namespace of its own; returns its exit code."""
+    """Runs this script again in a mount namespace of its own; returns its exit code.
+
+    The staged folders are mounted in that namespace only, so that they vanish with
+    it: its work folder is removed here, outside, where no mount reaches through it
+    into the system's folders."""
     if os.geteuid() != 0:
         skip("needs root to stage the installation over the daemon's folders and to run the daemon as "
              "another user (it refuses root)")
@@ -51,16 +55,23 @@ def enter_namespace(argv):
     probe = subprocess.run(["unshare", "--mount", "--propagation", "private", "true"], stderr=subprocess.PIPE)
     if probe.returncode != 0:
         skip("no private mount namespace here: " + probe.stderr.decode().strip())
-    env = dict(os.environ, GLIMSEL_HOST_NAMESPACE="1")
-    return subprocess.run(["unshare", "--mount", "--propagation", "private", sys.executable] + argv,
-                          env=env).returncode
+    work = tempfile.mkdtemp(prefix="glimsel-host-")
+    os.chmod(work, 0o755)
+    try:
+        env = dict(os.environ, GLIMSEL_HOST_WORK=work)
+        return subprocess.run(["unshare", "--mount", "--propagation", "private", sys.executable] + argv,
+                              env=env).returncode
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def overlay(folder, staged, work):
-    """Lays a folder of links to `folder`'s entries plus the staged files over `folder`."""
+    """Lays a folder of links to `folder`'s entries plus the staged files over `folder`.
+    The original stays reachable through a read-only mount."""
     original = tempfile.mkdtemp(dir=work)
     os.chmod(original, 0o755)
     subprocess.run(["mount", "--bind", folder, original], check=True)
+    subprocess.run(["mount", "-o", "remount,bind,ro", original], check=True)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=755", "tmpfs", folder], check=True)
     for name in os.listdir(original):
         os.symlink(os.path.join(original, name), os.path.join(folder, name))
@@ -93,8 +104,7 @@ class Desk:
         self.args = args
         self.name = name
         self.user = unprivileged_user()
-        self.work = tempfile.mkdtemp(prefix="glimsel-host-")
-        os.chmod(self.work, 0o755)
+        self.work = os.environ["GLIMSEL_HOST_WORK"]
         stage = os.path.join(self.work, "stage")
         install = subprocess.run(["cmake", "--install", args.build, "--prefix", "/usr"],
                                  env=dict(os.environ, DESTDIR=stage), stdout=subprocess.PIPE,
@@ -155,10 +165,13 @@ class Desk:
         for pid in found.split():
             try:
                 with open("/proc/%s/environ" % pid, "rb") as f:
-                    if b"DISPLAY=" + self.x.display.encode() + b"\0" in f.read():
-                        mine.append(int(pid))
+                    environment = f.read().split(b"\0")
             except OSError:
-                pass  # ended meanwhile
+                continue  # ended meanwhile
+            # The daemon names the screen too: ":1.0" for ":1".
+            if any(v.decode(errors="replace") in ("DISPLAY=" + self.x.display, "DISPLAY=" + self.x.display + ".0")
+                   for v in environment):
+                mine.append(int(pid))
         return mine
 
     def close(self):
@@ -172,10 +185,7 @@ class Desk:
                     proc.wait()
             out.close()
         self.x.stop()
-        for folder in (CONFIG_DIR, HACK_DIR):
-            subprocess.run(["umount", folder])
-        subprocess.run(["umount", "-R", self.work], stderr=subprocess.DEVNULL)
-        shutil.rmtree(self.work, ignore_errors=True)
+        # The mounts and the work folder go with the namespace (see enter_namespace).
 
     def __enter__(self):
         return self
@@ -305,7 +315,7 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     require("Xvfb")
-    if not os.environ.get("GLIMSEL_HOST_NAMESPACE"):
+    if not os.environ.get("GLIMSEL_HOST_WORK"):
         return enter_namespace(sys.argv)
     try:
         return run_case(CASES[args.case], args)
