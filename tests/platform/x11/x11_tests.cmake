@@ -9,4 +9,8 @@ if(TARGET glimsel_app)
         --out ${CMAKE_BINARY_DIR}/x11-screens)
     set_tests_properties(x11_${case} PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 TIMEOUT 60)
   endforeach()
+  add_test(NAME x11_backing_uncovered
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/x11_backing_tests.py uncovered_without_leftovers
+      --glimsel $<TARGET_FILE:glimsel> --host $<TARGET_FILE:x11_host> --out ${CMAKE_BINARY_DIR}/x11-screens)
+  set_tests_properties(x11_backing_uncovered PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 TIMEOUT 60)
 endif()
