@@ -1,6 +1,6 @@
 # The settings sheet on a virtual X server, one test per case of x11_settings_tests.py.
 if(TARGET glimsel_app)
-  foreach(case sheet_ok sheet_cancel sheet_bars sheet_flash_close sheet_switches)
+  foreach(case sheet_ok sheet_cancel sheet_bars sheet_flash_close sheet_switches sheet_scaled)
     add_test(NAME x11_settings_${case}
       COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/x11_settings_tests.py ${case}
         --glimsel $<TARGET_FILE:glimsel> --host $<TARGET_FILE:x11_host>

@@ -285,7 +285,9 @@ def no_display(args):
         for argv, code, text in ((["/s"], 1, "glimsel: cannot open display"),
                                  (["/t"], 1, "glimsel: cannot open display"),
                                  (["/p", "4711"], 1, "glimsel: cannot open display"),
-                                 (["/x"], 0, ""),
+                                 (["/x"], 0, ""), (["--help"], 0, ""), (["-version"], 0, ""),
+                                 (["--root", "--speed", "0"], 1,
+                                  'glimsel: --speed wants a number from 1 to 100, not "0"'),
                                  (["/C:4711"], 0, "")):
             r = subprocess.run([args.glimsel] + argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                text=True, timeout=20)
