@@ -229,7 +229,7 @@ def settings_preview(args):
         d.own_home()
         d.spawn("daemon", "xscreensaver", "--no-splash")
         wait_for(lambda: d.command("-time").returncode == 0, 15, "the daemon to answer")
-        settings = d.spawn("settings", "xscreensaver-settings")
+        settings = d.spawn("settings", "xscreensaver-settings", "--debug")
         wait_for(lambda: d.glimsel_pids(), 20, "the preview to start\n" + d.log("settings"))
         shot = None
 
@@ -242,6 +242,9 @@ def settings_preview(args):
         width, height = box[2] - box[0], box[3] - box[1]
         check(width < 600 and height < 500, "the preview covers %dx%d of the screen" % (width, height))
         check(settings.poll() is None, "the settings program ended:\n" + d.log("settings"))
+        with open("/proc/%d/cmdline" % d.glimsel_pids()[0], "rb") as f:
+            argv = f.read().split(b"\0")
+        check(b"--window-id" in argv and b"--root" not in argv, "the preview ran as %s" % argv)
         # Its own dialog for glimsel, built from glimsel.xml: the "Settings..." button
         # (no mnemonic; its place in the window under this screen's fonts).
         window = d.x.run("xdotool", "search", "--onlyvisible", "--name", "XScreenSaver").stdout.split()
