@@ -244,7 +244,8 @@ def settings_preview(args):
         check(settings.poll() is None, "the settings program ended:\n" + d.log("settings"))
         with open("/proc/%d/cmdline" % d.glimsel_pids()[0], "rb") as f:
             argv = f.read().split(b"\0")
-        check(b"--window-id" in argv and b"--root" not in argv, "the preview ran as %s" % argv)
+        # It keeps the entry's --root and adds its pane: the pane wins.
+        check(b"--window-id" in argv, "the preview ran as %s" % argv)
         # Its own dialog for glimsel, built from glimsel.xml: the "Settings..." button
         # (no mnemonic; its place in the window under this screen's fonts).
         window = d.x.run("xdotool", "search", "--onlyvisible", "--name", "XScreenSaver").stdout.split()
