@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // The settings program adds its pane to whatever the entry says.
                       Case{{"/s", "--window-id", "0x2a"}, RunMode::Preview, 42},
                       Case{{"--speed", "5", "--window-id", "0x2a"}, RunMode::Preview, 42},
+                      Case{{"--root", "--window-id", "0x2a"}, RunMode::Preview, 42, "0x77"},
                       Case{{"-root"}, RunMode::Preview, 1234, "1234"}, Case{{"--root"}, RunMode::Preview, 0, nullptr, true},
                       Case{{"--root", "--speed", "40"}, RunMode::Preview, 0x77, "0x77"},
                       Case{{"--speed", "40"}, RunMode::TestSaver, 0}, Case{{"--root", "--bogus"}, RunMode::None, 0},
