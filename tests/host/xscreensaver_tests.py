@@ -33,10 +33,10 @@ def ours(r, g, b):
     return (r, g, b) in COLOURS
 
 
-def wait_for(condition, seconds, what):
+def wait_for(condition, seconds, what, details=lambda: ""):
     deadline = time.time() + seconds
     while not condition():
-        check(time.time() < deadline, "timed out waiting for " + what)
+        check(time.time() < deadline, "timed out waiting for %s\n%s" % (what, details()))
         time.sleep(0.05)
 
 
@@ -205,7 +205,7 @@ def daemon_runs_saver(args):
         d.spawn("daemon", "xscreensaver", "--no-splash", "--verbose")
         wait_for(lambda: d.command("-time").returncode == 0, 15, "the daemon to answer")
         check(d.command("-select", "1").returncode == 0, "-select 1 was refused")
-        wait_for(lambda: d.glimsel_pids(), 10, "glimsel to start\n" + d.log("daemon"))
+        wait_for(lambda: d.glimsel_pids(), 10, "glimsel to start", lambda: d.log("daemon"))
         first = d.glimsel_pids()
         wait_for(lambda: d.shot("saver").count((0, 0, 1024, 768), ours) > 1024 * 768 // 4, 15,
                  "pictures to cover a quarter of the screen")
@@ -230,7 +230,7 @@ def settings_preview(args):
         d.spawn("daemon", "xscreensaver", "--no-splash")
         wait_for(lambda: d.command("-time").returncode == 0, 15, "the daemon to answer")
         settings = d.spawn("settings", "xscreensaver-settings", "--debug")
-        wait_for(lambda: d.glimsel_pids(), 20, "the preview to start\n" + d.log("settings"))
+        wait_for(lambda: d.glimsel_pids(), 20, "the preview to start", lambda: d.log("settings"))
         shot = None
 
         def pane_drawn():
@@ -290,7 +290,8 @@ def preview_window_id(args):
         d.own_home()
         host = Host(args.host, d.x.display, 200, 150)
         try:
-            proc = d.spawn("glimsel", HACK_DIR + "/glimsel", "--speed", "100", "--window-id", hex(host.window))
+            proc = d.spawn("glimsel", HACK_DIR + "/glimsel", "--root", "--speed", "100", "--window-id",
+                           hex(host.window))
             wait_for(lambda: d.shot("pane").count((0, 0, 200, 150), ours) > 200 * 150 // 4, 15,
                      "pictures in the 200x150 window")
             shot = d.shot("pane-after")
