@@ -232,7 +232,15 @@ CommandLine parseCommandLine(int argc, char const* const* argv, char const* daem
         }
         return result;
     }
-    if (classic) return result;
+    if (classic) {
+        // Under a screen-saver daemon the saver draws in the daemon's window: a window
+        // of its own would cover the daemon's, and with it the daemon's unlock dialog.
+        if (result.mode == RunMode::Saver && daemon) {
+            result.mode = RunMode::Preview;
+            result.previewParent = daemon;
+        }
+        return result;
+    }
     // The daemon's window when it gave one, else the whole screen for "-root"; without
     // either, a window of its own, as a saver started by hand opens one.
     if (daemon) {
@@ -253,7 +261,8 @@ char const* usageText() {
            "\n"
            "Modes:\n"
            "  (none), /c          the settings\n"
-           "  /s                  the saver over the primary monitor\n"
+           "  /s                  the saver over the primary monitor (in $XSCREENSAVER_WINDOW\n"
+           "                      when a screen-saver daemon gives one)\n"
            "  /t                  the saver in an ordinary 800 by 600 window\n"
            "  /p ID               a preview inside window ID (decimal or 0x hex)\n"
            "  --root              in $XSCREENSAVER_WINDOW, else over the whole screen\n"

@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"--speed", "40"}, RunMode::TestSaver, 0}, Case{{"--root", "--bogus"}, RunMode::None, 0},
                       Case{{"---root"}, RunMode::None, 0}, Case{{"--Root"}, RunMode::None, 0},
                       Case{{"--root", "--help"}, RunMode::Help, 0}, Case{{"-version"}, RunMode::Version, 0},
-                      Case{{"/s", "--help"}, RunMode::Help, 0}));
+                      Case{{"/s", "--help"}, RunMode::Help, 0}, Case{{"/s"}, RunMode::Preview, 0x77, "0x77"},
+                      Case{{"/t"}, RunMode::TestSaver, 0, "0x77"}));
 
 TEST(CommandLine, RunOptionsAndRefusedValues) {
     CommandLine line = parse({"--root", "-speed", "100", "--no-flash", "--flash", "--flash-speed", "1",

@@ -196,11 +196,11 @@ class Desk:
 
 # ---- Cases ---------------------------------------------------------------------------
 
-def daemon_runs_saver(args):
+def daemon_runs_saver(args, entry="glimsel --root --speed 100", name="daemon"):
     # Chosen as the one saver and activated, the daemon runs glimsel once in its own
     # window, pictures appear, and deactivating ends it.
-    with Desk(args, "daemon") as d:
-        d.write_daemon_settings('"Glimsel" glimsel --root --speed 100')
+    with Desk(args, name) as d:
+        d.write_daemon_settings('"Glimsel" ' + entry)
         d.own_home()
         d.spawn("daemon", "xscreensaver", "--no-splash", "--verbose")
         wait_for(lambda: d.command("-time").returncode == 0, 15, "the daemon to answer")
@@ -217,8 +217,16 @@ def daemon_runs_saver(args):
             time.sleep(0.05)
         launches = d.log("daemon").count('forked "glimsel')
         check(launches == 1, "the daemon started glimsel %d times:\n%s" % (launches, d.log("daemon")))
+        # In the daemon's window it needs no grab of its own (the daemon holds them).
+        check("could not grab" not in d.log("daemon"), "glimsel opened a window of its own")
         check(d.command("-deactivate").returncode == 0, "-deactivate was refused")
         wait_for(lambda: not d.glimsel_pids(), 10, "glimsel to end after -deactivate")
+
+
+def daemon_runs_classic_switch(args):
+    # An entry written with the saver switch draws in the daemon's window too, below
+    # the daemon's own dialogs.
+    daemon_runs_saver(args, "glimsel /s --speed 100", "daemon-s")
 
 
 def settings_preview(args):
@@ -306,6 +314,7 @@ def preview_window_id(args):
 
 CASES = {
     "daemon_runs_saver": daemon_runs_saver,
+    "daemon_runs_classic_switch": daemon_runs_classic_switch,
     "settings_preview": settings_preview,
     "preview_window_id": preview_window_id,
 }
