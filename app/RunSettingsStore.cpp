@@ -16,7 +16,7 @@ constexpr int FLASH_START_SLEEP = 50;
 
 }  // namespace
 
-RunSettingsStore::RunSettingsStore(SettingsStore& stored, RunOptions options)
+RunSettingsStore::RunSettingsStore(glimsel_settings::SettingsStore& stored, RunOptions options)
     : stored(stored), options(std::move(options)) {}
 
 bool RunSettingsStore::overridden(char const* section, char const* entry) const {

@@ -4,14 +4,14 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace glimsel_app {
 
-class RunSettingsStore : public SettingsStore {
+class RunSettingsStore : public glimsel_settings::SettingsStore {
 public:
     // `options.folder` names the folder itself (a file in it was already resolved).
-    RunSettingsStore(SettingsStore& stored, RunOptions options);
+    RunSettingsStore(glimsel_settings::SettingsStore& stored, RunOptions options);
 
     int getInt(char const* section, char const* entry, int def) override;
     bool getString(char const* section, char const* entry, std::string& out) override;
@@ -21,7 +21,7 @@ public:
 private:
     bool overridden(char const* section, char const* entry) const;
 
-    SettingsStore& stored;
+    glimsel_settings::SettingsStore& stored;
     RunOptions options;
 };
 

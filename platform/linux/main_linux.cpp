@@ -15,9 +15,10 @@
 #include "app/CommandLine.h"
 #include "app/RunSettingsStore.h"
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/gtk_settings_sheet.h"
+#include "platform/linux/linux_desktop.h"
 #include "platform/linux/x11_window_system.h"
 
 namespace {
@@ -56,14 +57,14 @@ int main(int argc, char** argv) {
 
     glimsel_linux::IniSettingsStore store(
         glimsel_linux::IniSettingsStore::defaultPath(glimsel_linux::IniSettingsStore::programBaseName(argv[0])));
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     // The settings sheet shows and changes the stored settings; every other mode runs
     // with the command line's options over them.
     std::optional<glimsel_app::RunSettingsStore> runStore;
     if (line.options.any() && line.mode != glimsel_app::RunMode::Settings) {
         resolveFolder(line.options);
         runStore.emplace(store, line.options);
-        glimsel_app::installSettingsStore(&*runStore);
+        glimsel_settings::installSettingsStore(&*runStore);
     }
 
     std::unique_ptr<glimsel_x11::XWindowSystem> windows;
@@ -81,10 +82,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    CSaverApp app;
-    glimsel_x11::XWindowSystem* system = windows.get();
-    app.rootWindow = [system]() -> uint64_t { return system ? system->rootWindow() : 0; };
-    app.settingsSheet = glimsel_gtk::runSettingsSheet;
+    glimsel_linux::LinuxDesktop desktop(windows.get());
+    CSaverApp app(desktop);
     int code = app.run(argc, argv, daemonWindow);
     glimsel_ui::WindowSystem::install(nullptr);
     return code;
