@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "imaging/DibRenderer.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
@@ -27,8 +28,15 @@ _Ref<_String> _ImageInfo::getName() { return name; }
 
 void _ImageInfo::freeImage() {
     // A GIF's rows live inside the block that its header heads: that block is freed once.
-    if (type != IMAGE_GIF) osFree(bits);
-    osFree(info);
+    if (pooledBytes) {
+        // The pool keeps the block for the next picture, or gives it back.
+        givePixelBlock(type == IMAGE_GIF ? static_cast<void*>(info) : bits, pooledBytes);
+        if (type != IMAGE_GIF) osFree(info);
+        pooledBytes = 0;
+    } else {
+        if (type != IMAGE_GIF) osFree(bits);
+        osFree(info);
+    }
     bits = nullptr;
     info = nullptr;
     name = nullptr;

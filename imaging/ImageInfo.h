@@ -43,6 +43,9 @@ public:
     // further (a BMP's RLE data, a lying header).
     uint32_t infoBytes = 0;
     uint32_t bitsBytes = 0;
+    // Non-zero when the picture's large block came from the pixel block pool (the rows
+    // of a JPEG, the whole block of a GIF): its capacity, for giving it back there.
+    size_t pooledBytes = 0;
 
     virtual void init(char const* name, ImageType type);
     virtual void setName(char const* name);

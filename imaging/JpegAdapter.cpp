@@ -6,17 +6,18 @@
 // guarded() has returned, so no exception ever unwinds through the library's C frames.
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
+#include <cstring>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "foundation/lang/L.h"
 #include "imaging/ImageInfo.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
 using torvik_lang::L;
-using torvik_lang::osAlloc;
 using torvik_lang::_S;
 
 // The error exit of the shared decompressor; never returns.
@@ -225,6 +226,17 @@ void decodeStep(DecodeJob& job) {
     jpeg_finish_decompress(cinfo);
 }
 
+// The bytes of the pixel buffer that no scanline writes: the padding at the end of each
+// row and the tail after the last row.
+void zeroUnwrittenBytes(uint8_t* pixels, size_t bufferBytes, uint32_t width, uint32_t height, uint32_t rowBytes) {
+    const size_t written = 3 * size_t(width);
+    if (rowBytes > written) {
+        for (uint32_t y = 0; y < height; ++y) std::memset(pixels + size_t(y) * rowBytes + written, 0, rowBytes - written);
+    }
+    const size_t used = size_t(rowBytes) * height;
+    std::memset(pixels + used, 0, bufferBytes - used);
+}
+
 // Brings the shared decompressor back to its idle state when a picture ends in any
 // way other than a finished decode, so that the next header is accepted.
 class IdleOnExit {
@@ -272,7 +284,9 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     image->init(text, IMAGE_JPEG);
     // From here the record owns both blocks: its destructor frees them if the decode fails.
     image->info = makeDibHeader(256);
-    image->bits = static_cast<unsigned char*>(osAlloc(static_cast<unsigned>(bufferBytes)));
+    // The rows come uninitialised, most often the block of an earlier picture: the
+    // library writes every pixel, and only the bytes it does not write are zeroed below.
+    image->bits = static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
     if (!image->info || !image->bits) throw ImageException("Not enough memory");
     job.pixels = image->bits;
 
@@ -281,6 +295,8 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }
     idle.finished = true;
+    zeroUnwrittenBytes(image->bits, static_cast<size_t>(bufferBytes), static_cast<uint32_t>(width),
+                       static_cast<uint32_t>(height), job.rowBytes);
 
     BITMAPINFOHEADER& header = image->info->bmiHeader;
     header.biWidth = static_cast<LONG>(width);
