@@ -37,8 +37,9 @@ constexpr int kMaxJpegScans = 500;
 // where it meets its own start marker. A segment that spans the end and the start
 // again could otherwise go round for ever.
 constexpr uint32_t kMaxPicturePasses = 2;
-// Rows handed to the library per read; it fills as many as it has ready.
-constexpr int kRowsPerRead = 16;
+// Rows handed to the library per read; it fills as many as it has ready. Reads of
+// fewer rows than it has ready cost it an extra pass through its row buffer.
+constexpr int kRowsPerRead = 64;
 
 // The library sees only `pub`; the rest is ours.
 struct MemorySource {
