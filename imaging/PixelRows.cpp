@@ -74,4 +74,42 @@ void convertRow32(const uint8_t* src, uint32_t* out, size_t n) {
     }
 }
 
+void convertIndexedRow8(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n) {
+    const uint8_t* p = row + first;
+    size_t i = 0;
+    // Four lookups a step: the loads of one step do not wait for each other.
+    for (; i + 4 <= n; i += 4) {
+        const uint32_t a = palette[p[i]], b = palette[p[i + 1]], c = palette[p[i + 2]], d = palette[p[i + 3]];
+        out[i] = a;
+        out[i + 1] = b;
+        out[i + 2] = c;
+        out[i + 3] = d;
+    }
+    for (; i < n; ++i) out[i] = palette[p[i]];
+}
+
+void convertIndexedRow4(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n) {
+    const uint8_t* p = row + first / 2;
+    size_t i = 0;
+    if (n && (first & 1)) out[i++] = palette[*p++ & 15];  // the run starts in a byte's low half
+    for (; i + 2 <= n; i += 2, ++p) {
+        out[i] = palette[*p >> 4];
+        out[i + 1] = palette[*p & 15];
+    }
+    if (i < n) out[i] = palette[*p >> 4];
+}
+
+void convertIndexedRow1(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n) {
+    const uint32_t black = palette[0], white = palette[1];
+    const uint8_t* p = row + first / 8;
+    unsigned bit = 7 - static_cast<unsigned>(first & 7);
+    for (size_t i = 0; i < n; ++i) {
+        out[i] = (*p >> bit) & 1 ? white : black;
+        if (bit-- == 0) {
+            bit = 7;
+            ++p;
+        }
+    }
+}
+
 }  // namespace img_lib

@@ -13,4 +13,11 @@ void convertRow24(const uint8_t* src, uint32_t* out, size_t n);
 // `n` pixels of B, G, R, X bytes at `src`; the fourth byte is dropped. Reads 4 * n bytes.
 void convertRow32(const uint8_t* src, uint32_t* out, size_t n);
 
+// `n` pixels of a palette picture's row, from pixel `first` on, each looked up in
+// `palette`, which has an entry for every index the bit depth can hold. Reads only the
+// bytes that hold those pixels.
+void convertIndexedRow8(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n);
+void convertIndexedRow4(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n);
+void convertIndexedRow1(const uint8_t* row, size_t first, const uint32_t* palette, uint32_t* out, size_t n);
+
 }  // namespace img_lib
