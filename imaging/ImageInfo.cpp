@@ -70,6 +70,26 @@ void _BmpInfo::freeImage() {
     info = nullptr;
 }
 
+namespace {
+// The drawing scale of the innermost DrawScaleScope; pictures are decoded on the one
+// thread that draws them.
+thread_local int drawScalePercent = 100;
+}  // namespace
+
+DrawScaleScope::DrawScaleScope(int percent) : previous(drawScalePercent) { drawScalePercent = percent; }
+
+DrawScaleScope::~DrawScaleScope() { drawScalePercent = previous; }
+
+int DrawScaleScope::current() { return drawScalePercent; }
+
+int DrawScaleScope::reductionFor(int percent) {
+    if (percent <= 0) return 1;  // nothing will be drawn; no reason to guess
+    for (int d : {8, 4, 2}) {
+        if (int64_t(percent) * d <= 100) return d;
+    }
+    return 1;
+}
+
 BITMAPINFO* makeDibHeader(int colours) {
     if (colours < 0 || colours > 256) return nullptr;
     BITMAPINFO* info = static_cast<BITMAPINFO*>(osAlloc(44 + 4 * static_cast<unsigned>(colours)));

@@ -60,6 +60,10 @@ struct DecodeJob {
     bool started;
     uint8_t* pixels;
     uint32_t rowBytes;
+    // The scale of the decode, 1/reduction, and the size of the rows it gives.
+    unsigned reduction;
+    uint32_t width;
+    uint32_t height;
 };
 
 struct SharedDecompressor {
@@ -213,10 +217,12 @@ void decodeStep(DecodeJob& job) {
     // Grey and colour pictures come out as the DIB's blue, green, red; the library has
     // no conversion from CMYK to RGB, so that is done row by row.
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = job.reduction;
     if (!jpeg_start_decompress(cinfo)) return;
     job.started = true;
     // The buffer was sized from the header; anything else would write past it.
-    if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height ||
+    if (cinfo->output_width != job.width || cinfo->output_height != job.height ||
         cinfo->output_components != (cmyk ? 4 : 3)) {
         ERREXIT(cinfo, JERR_BAD_STATE);
     }
@@ -273,13 +279,19 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     }
 
     // Size everything from the header, checked, before a byte is allocated.
-    uint64_t width = shared.cinfo.image_width;
-    uint64_t height = shared.cinfo.image_height;
-    uint64_t bufferBytes = (width + 1) * height * 3;
-    if (width > kMaxJpegDimension || height > kMaxJpegDimension || width * height > kMaxJpegPixels ||
-        bufferBytes > UINT32_MAX) {
+    const uint64_t fullWidth = shared.cinfo.image_width;
+    const uint64_t fullHeight = shared.cinfo.image_height;
+    if (fullWidth > kMaxJpegDimension || fullHeight > kMaxJpegDimension || fullWidth * fullHeight > kMaxJpegPixels) {
         throw ImageException("JPEG picture too large");
     }
+    // A picture that will be drawn at half its size or less is decoded at the scale it
+    // is drawn at: the library scales in its inverse DCT, rounding the sides up.
+    job.reduction = static_cast<unsigned>(DrawScaleScope::reductionFor(DrawScaleScope::current()));
+    const uint64_t width = (fullWidth + job.reduction - 1) / job.reduction;
+    const uint64_t height = (fullHeight + job.reduction - 1) / job.reduction;
+    const uint64_t bufferBytes = (width + 1) * height * 3;
+    job.width = static_cast<uint32_t>(width);
+    job.height = static_cast<uint32_t>(height);
     job.rowBytes = static_cast<uint32_t>(3 * width + width % 4);
 
     _Ref<_ImageInfo> image = new _ImageInfo();
@@ -303,6 +315,10 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     BITMAPINFOHEADER& header = image->info->bmiHeader;
     header.biWidth = static_cast<LONG>(width);
     header.biHeight = -static_cast<LONG>(height);
+    if (job.reduction > 1) {
+        image->reducedFromWidth = static_cast<int32_t>(fullWidth);
+        image->reducedFromHeight = static_cast<int32_t>(fullHeight);
+    }
     image->infoBytes = 44 + 4 * 256;
     image->bitsBytes = static_cast<uint32_t>(bufferBytes);
     return image;

@@ -14,6 +14,7 @@ struct FakePicture {
     int width;
     int height;         // 0: a record without a picture, named "No images in system"
     bool core = false;  // a 12-byte core header with 16-bit sizes
+    bool reducible = false;  // decoded at the drawing scale, as a JPEG is
 };
 
 class FakeImageSource : public torvik_lang::_Object, public _IImageDatabase {
