@@ -219,6 +219,8 @@ void decodeStep(DecodeJob& job) {
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     cinfo->scale_num = 1;
     cinfo->scale_denom = job.reduction;
+    // A reduced picture is a preview's: its colours are spread by plain replication.
+    cinfo->do_fancy_upsampling = job.reduction > 1 ? FALSE : TRUE;
     if (!jpeg_start_decompress(cinfo)) return;
     job.started = true;
     // The buffer was sized from the header; anything else would write past it.
