@@ -142,6 +142,9 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
     const size_t bytesPerPixel = f.layout == DibLayout::Rgb24 ? 3 : 4;
     Columns columns;
     std::vector<uint32_t> widened;
+    PalettePlanes planes;
+    const bool straightIndexed = mode == RowMode::Straight && isIndexed(f.layout);
+    if (straightIndexed && f.layout == DibLayout::Indexed8) splitPalette(f.palette, planes);
     if (mode == RowMode::Sampled) buildColumns(f, plan, columns);
     if (mode == RowMode::Widened) widened.resize(run);
     RowSampler sample = samplerFor(f);
@@ -159,8 +162,8 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
             sample(row, f, columns, out, n);
             continue;
         }
-        if (mode == RowMode::Straight && isIndexed(f.layout)) {
-            if (f.layout == DibLayout::Indexed8) convertIndexedRow8(row, first, f.palette, out, n);
+        if (straightIndexed) {
+            if (f.layout == DibLayout::Indexed8) convertIndexedRow8(row, first, f.palette, planes, out, n);
             else if (f.layout == DibLayout::Indexed4) convertIndexedRow4(row, first, f.palette, out, n);
             else convertIndexedRow1(row, first, f.palette, out, n);
             continue;

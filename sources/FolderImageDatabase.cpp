@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/SettingsStore.h"
 #include "platform/os.h"
@@ -80,19 +79,20 @@ void _CImageDatabase::loadFolder(const _Ref<_File>& dir) {
     // and the lists follow one another in the order of the patterns: the list that one
     // search per pattern would give, for a quarter of the directory reads.
     constexpr size_t kinds = sizeof kPatterns / sizeof kPatterns[0];
-    std::vector<_Ref<_String>> found[kinds];
+    _Ref<torvik_util::_Vector> found[kinds];
+    for (auto& list : found) list = new torvik_util::_Vector(10, 0);
     _Ref<torvik_util::_Enumeration> all = folder->list("*");
     while (all->hasMoreElements()) {
         _Ref<_String> name = all->nextElement();
         if (!name || name->c_str()[0] == '.') continue;
         const size_t length = static_cast<size_t>(name->length());
         for (size_t k = 0; k < kinds; ++k) {
-            if (matches(kPatterns[k].pattern, name->c_str(), length)) found[k].push_back(name);
+            if (matches(kPatterns[k].pattern, name->c_str(), length)) found[k]->addElement(name);
         }
     }
     for (size_t k = 0; k < kinds; ++k) {
-        for (_Ref<_String>& name : found[k]) {
-            names->addElement(name);
+        for (int i = 0; i < found[k]->size(); ++i) {
+            names->addElement(found[k]->elementAt(i));
             types->put(names->size() - 1, kPatterns[k].type);
         }
     }
