@@ -23,7 +23,6 @@
 
 namespace img_lib {
 
-
 namespace {
 
 constexpr uint32_t kNone = 4096;  // the previous code after a clear: none
