@@ -17,6 +17,9 @@ struct FakePicture {
     bool reducible = false;  // decoded at the drawing scale, as a JPEG is
 };
 
+// Every byte of a fake picture's pixels: it shows as grey 0x808080.
+constexpr unsigned char FAKE_SHADE = 0x80;
+
 class FakeImageSource : public torvik_lang::_Object, public _IImageDatabase {
 public:
     std::deque<FakePicture> next;      // handed out in order; the last one repeats
