@@ -6,6 +6,7 @@
 
 #include "foundation/io/File.h"
 #include "sources/ArrayFile.h"
+#include "sources/IdbRecord.h"
 #include "tests/foundation/io/TempDir.h"
 
 namespace sourcetest {
@@ -47,10 +48,8 @@ inline std::string greyBmp(int width, int height) {
     return b;
 }
 
-// A picture record: the format code, three zero bytes, the picture file.
-inline std::string pictureRecord(int code, const std::string& picture) {
-    return std::string(1, static_cast<char>(code)) + std::string(3, '\0') + picture;
-}
+// A picture record of the image database.
+inline std::string pictureRecord(int code, const std::string& picture) { return idb_record::header(code) + picture; }
 
 // Writes an array file of `records`, numbered from `first`, and returns its path.
 inline std::string writeArrayFile(const std::string& path, const std::vector<std::string>& records, int first = 0) {
