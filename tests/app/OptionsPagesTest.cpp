@@ -8,6 +8,7 @@
 #include "app/OptionsSheet.h"
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 namespace {
@@ -39,17 +40,11 @@ public:
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     OptionsPageTest() : sheet(app, views, views) {
-        char pattern[] = "/tmp/glimsel-page-XXXXXX";
-        folder = mkdtemp(pattern);
         // A database file that is there (by name only) or not.
         app.findDatabase = [this] {
             return databaseExists ? torvik_lang::_Ref<torvik_io::_File>(new torvik_io::_File("/nonexistent/Glimsel.idb"))
                                   : torvik_lang::_Ref<torvik_io::_File>();
         };
-    }
-    ~OptionsPageTest() override {
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
     }
     CSaverDlg& page() { return sheet.optionsPage; }
     // Opens the sheet: source chosen, preview made, page initialised.
@@ -62,7 +57,8 @@ protected:
     CSaverApp app;
     FakeViews views;
     COptionsSheet sheet;
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
     bool databaseExists = false;
 };
 

@@ -13,6 +13,7 @@
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
 #include "sources/ArrayFile.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -25,20 +26,15 @@ class SaverAppTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     SaverAppTest() {
         // An empty picture folder: the shell's own source choice finds nothing there.
-        char pattern[] = "/tmp/glimsel-app-XXXXXX";
-        folder = mkdtemp(pattern);
         store.writeString("Config", "Path", folder.c_str());
     }
-    ~SaverAppTest() override {
-        testMode = false;
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
-    }
+    ~SaverAppTest() override { testMode = false; }
     int run(std::vector<char const*> args) {
         args.insert(args.begin(), "glimsel");
         return app.run(static_cast<int>(args.size()), args.data());
     }
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
     CSaverApp app;
 };
 
@@ -203,10 +199,7 @@ TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
 }
 
 TEST_F(SaverAppTest, CorruptDatabaseIsNotUsed) {
-    std::string path = folder + "/Glimsel.idb";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fputs("55 not an array file", f);
-    std::fclose(f);
+    std::string path = dir.write("Glimsel.idb", "55 not an array file");
     torvik_lang::_Ref<torvik_io::_File> database = new torvik_io::_File(path.c_str());
     app.findDatabase = [database] { return database; };
     store.writeString("Config", "Path", nullptr);
