@@ -8,6 +8,7 @@
 #include "app/OptionsSheet.h"
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
+#include "tests/app/HeadlessDesktop.h"
 #include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
@@ -39,13 +40,9 @@ public:
 
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    OptionsPageTest() : sheet(app, views, views) {
-        // A database file that is there (by name only) or not.
-        app.findDatabase = [this] {
-            return databaseExists ? torvik_lang::_Ref<torvik_io::_File>(new torvik_io::_File("/nonexistent/Glimsel.idb"))
-                                  : torvik_lang::_Ref<torvik_io::_File>();
-        };
-    }
+    OptionsPageTest() : app(desktop), sheet(app, views, views) {}
+    // A database file that is there (by name only).
+    void databaseExists() { desktop.database = new torvik_io::_File("/nonexistent/Glimsel.idb"); }
     CSaverDlg& page() { return sheet.optionsPage; }
     // Opens the sheet: source chosen, preview made, page initialised.
     void open() {
@@ -54,12 +51,12 @@ protected:
         page().initPage();
     }
 
+    HeadlessDesktop desktop;
     CSaverApp app;
     FakeViews views;
     COptionsSheet sheet;
     TempDir dir;
     const std::string folder = dir.path;
-    bool databaseExists = false;
 };
 
 }  // namespace
@@ -76,7 +73,7 @@ TEST_F(OptionsPageTest, FirstRunWithoutDatabase) {
 }
 
 TEST_F(OptionsPageTest, FirstRunWithDatabaseInUse) {
-    databaseExists = true;
+    databaseExists();
     app.usingImageDatabase = true;
     open();
     EXPECT_EQ(page().folderText, CSaverDlg::DATABASE_TEXT);
@@ -193,19 +190,16 @@ TEST_F(OptionsPageTest, SheetOpensOnStoredPageAndStoresOnlyOnOk) {
 
 TEST(AboutPage, VersionLineAndFailures) {
     FakeViews views;
-    CAboutPage page(views);
-    page.fileVersion = [] { return std::string("1.2.3"); };
+    HeadlessDesktop desktop;
+    CAboutPage page(views, desktop);
+    desktop.version = "1.2.3";
     page.updateVersionText();
     EXPECT_EQ(page.versionText, "Glimsel Version 1.2.3");
-    page.fileVersion = [] { return std::string(); };
+    desktop.version = "";
     page.updateVersionText();
     EXPECT_EQ(page.versionText, "Glimsel Version ???");
 
-    std::vector<std::string> opened;
-    page.openAddress = [&](const std::string& a) {
-        opened.push_back(a);
-        return false;
-    };
+    const std::vector<std::string>& opened = desktop.opened;
     page.onSendMail();
     page.onOpenPage();
     ASSERT_EQ(opened.size(), 2u);
