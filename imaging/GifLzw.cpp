@@ -134,7 +134,7 @@ inline void GifLzwDecoder::addPlacedEntry(Codes& codes, uint32_t prev, uint8_t f
 }
 
 uint32_t GifLzwDecoder::walkChain(uint32_t code, uint32_t clearCode, uint32_t oldCode, uint32_t nextCode,
-                                  uint8_t& firstChar) {
+                                  uint8_t firstChar) {
     uint32_t depth = 0;
     uint32_t c = code;
     if (code == nextCode) {
@@ -147,8 +147,7 @@ uint32_t GifLzwDecoder::walkChain(uint32_t code, uint32_t clearCode, uint32_t ol
         c = prefix[c];
     }
     if (depth == kCodes) failStream();
-    firstChar = suffix[c];
-    stack[depth++] = firstChar;
+    stack[depth++] = suffix[c];
     return depth;
 }
 
@@ -279,6 +278,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 }
 
                 uint32_t depth = walkChain(code, clearCode, oldCode, codes.next, firstChar);
+                firstChar = stack[depth - 1];
                 if (codes.next < kCodes) addEntry(codes, oldCode, firstChar);
                 oldCode = code;
                 if (depth > room - out) ensureRoom(depth);

@@ -66,10 +66,10 @@ private:
     inline void addEntry(Codes& codes, uint32_t prev, uint8_t first);
     // The same for a string that also stands in the output: `len` bytes at `at`.
     inline void addPlacedEntry(Codes& codes, uint32_t prev, uint8_t first, size_t at, uint32_t len);
-    // Puts the string of `code` onto the stack, last index first, and returns its length;
-    // `firstChar` becomes its first index. For strings an earlier image or clear cycle left
+    // Puts the string of `code` onto the stack, last index first (its first index on top),
+    // and returns its length; `firstChar` is the previous string's first index. For strings an earlier image or clear cycle left
     // in the table; a chain that loops or leads outside the table ends the image.
-    uint32_t walkChain(uint32_t code, uint32_t clearCode, uint32_t oldCode, uint32_t nextCode, uint8_t& firstChar);
+    uint32_t walkChain(uint32_t code, uint32_t clearCode, uint32_t oldCode, uint32_t nextCode, uint8_t firstChar);
 
     void reserve(uint64_t pixelCount, size_t inputLeft);
     // Makes the buffer hold at least `outNeeded` bytes (and at most `outMost`) besides the
