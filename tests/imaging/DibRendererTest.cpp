@@ -383,9 +383,9 @@ TEST(DibRenderer, UnscaledPalettePicturesShowEveryIndexAtAnyClippedColumn) {
     for (int bits : {1, 4, 8}) {
         const uint32_t entries = 1u << bits;
         Bytes table;
-        for (uint32_t i = 0; i < entries; ++i) put32(table, 0x102030 ^ i * 0x010101);
-        const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-        Dib dib{header(width, height, static_cast<uint16_t>(bits)) + table, Bytes(stride * height, 0)};
+        for (uint32_t i = 0; i < entries; ++i) appendLe(table, 0x102030 ^ i * 0x010101, 4);
+        const size_t stride = testkit::dibStride(width, bits);
+        Dib dib{dibHeader(width, height, static_cast<uint16_t>(bits)) + table, Bytes(stride * height, 0)};
         auto index = [&](int x, int y) { return static_cast<uint32_t>(x * 37 + y * 3) % entries; };
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
