@@ -102,6 +102,8 @@ int _DataFile::getFilePointer() {
 }
 
 void _DataFile::seek(int position) {
+    // Refused before the stream sees it: some runtimes move the position on a failed seek.
+    if (position < 0) throw IOException();
     if (std::fseek(checkedStream(), position, SEEK_SET) != 0) throw IOException();
     direction = Direction::none;
 }

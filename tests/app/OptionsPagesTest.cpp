@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/OptionsSheet.h"
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
+#include "tests/TestPlatform.h"
 #include "tests/show/FakeImageSource.h"
 
 namespace {
@@ -39,8 +41,7 @@ public:
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     OptionsPageTest() : sheet(app, views, views) {
-        char pattern[] = "/tmp/glimsel-page-XXXXXX";
-        folder = mkdtemp(pattern);
+        folder = test_platform::makeTempFolder("glimsel-page");
         // A database file that is there (by name only) or not.
         app.findDatabase = [this] {
             return databaseExists ? torvik_lang::_Ref<torvik_io::_File>(new torvik_io::_File("/nonexistent/Glimsel.idb"))
@@ -48,8 +49,8 @@ protected:
         };
     }
     ~OptionsPageTest() override {
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     }
     CSaverDlg& page() { return sheet.optionsPage; }
     // Opens the sheet: source chosen, preview made, page initialised.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
 #include "sources/ArrayFile.h"
+#include "tests/TestPlatform.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -25,14 +27,13 @@ class SaverAppTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     SaverAppTest() {
         // An empty picture folder: the shell's own source choice finds nothing there.
-        char pattern[] = "/tmp/glimsel-app-XXXXXX";
-        folder = mkdtemp(pattern);
+        folder = test_platform::makeTempFolder("glimsel-app");
         store.writeString("Config", "Path", folder.c_str());
     }
     ~SaverAppTest() override {
         testMode = false;
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     }
     int run(std::vector<char const*> args) {
         args.insert(args.begin(), "glimsel");

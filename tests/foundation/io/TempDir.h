@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/TestPlatform.h"
+
 class TempDir {
 public:
     TempDir() {
-        char name[] = "/tmp/glimsel-io-XXXXXX";
-        if (char* made = mkdtemp(name)) path = made;
+        path = test_platform::makeTempFolder("glimsel-io");
     }
     ~TempDir() {
         std::error_code ignored;
@@ -21,7 +22,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     bool ok() const { return !path.empty(); }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + test_platform::native("/" + name); }
 
     // Writes `bytes` to a file of this folder and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const {
