@@ -1,7 +1,7 @@
 #include "app/AboutPage.h"
 
-CAboutPage::CAboutPage(View& view)
-    : fileVersion(&CAboutPage::buildVersion), mailAddress(MAIL_ADDRESS), webAddress(WEB_ADDRESS), view(view) {}
+CAboutPage::CAboutPage(View& view, glimsel_app::Desktop& desktop)
+    : mailAddress(MAIL_ADDRESS), webAddress(WEB_ADDRESS), view(view), desktop(desktop) {}
 
 std::string CAboutPage::buildVersion() {
 #ifdef GLIMSEL_VERSION_TEXT
@@ -12,15 +12,15 @@ std::string CAboutPage::buildVersion() {
 }
 
 void CAboutPage::updateVersionText() {
-    std::string version = fileVersion ? fileVersion() : std::string();
+    std::string version = desktop.fileVersion();
     versionText = std::string(VERSION_PREFIX) + (version.empty() ? "???" : version);
     view.showState(*this);
 }
 
 void CAboutPage::onSendMail() {
-    if (!openAddress || !openAddress("mailto:" + mailAddress)) view.showMessage(CANT_OPEN_MAIL);
+    if (!desktop.openAddress("mailto:" + mailAddress)) view.showMessage(CANT_OPEN_MAIL);
 }
 
 void CAboutPage::onOpenPage() {
-    if (!openAddress || !openAddress(webAddress)) view.showMessage(CANT_OPEN_PAGE);
+    if (!desktop.openAddress(webAddress)) view.showMessage(CANT_OPEN_PAGE);
 }

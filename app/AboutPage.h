@@ -3,8 +3,9 @@
 // program and web browser.
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "app/Desktop.h"
 
 class CAboutPage {
 public:
@@ -25,13 +26,8 @@ public:
         "Can't open the web page.\nPlease check your browser configuration or try it manually.";
     static constexpr char const* CANT_OPEN_MAIL = "Can't open the email client.\nPlease check your configuration.";
 
-    explicit CAboutPage(View& view);
-
-    // Opens an address ("mailto:..." or a web page) in the user's programs; false
-    // when that fails. Supplied by the platform.
-    std::function<bool(const std::string& address)> openAddress;
-    // The program's own version as major.minor.release, or "???" without one.
-    std::function<std::string()> fileVersion;
+    // The desktop opens the addresses and knows the program's version.
+    CAboutPage(View& view, glimsel_app::Desktop& desktop);
 
     std::string versionText;
     std::string mailAddress;
@@ -47,4 +43,5 @@ public:
 
 private:
     View& view;
+    glimsel_app::Desktop& desktop;
 };

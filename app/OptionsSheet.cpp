@@ -1,13 +1,13 @@
 #include "app/OptionsSheet.h"
 
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "show/DrawWnd.h"
 
 using glimsel_ui::Rect;
 
 COptionsSheet::COptionsSheet(CSaverApp& app, CSaverDlg::View& optionsView, CAboutPage::View& aboutView)
-    : optionsPage(app, optionsView), aboutPage(aboutView), app(app) {}
+    : optionsPage(app, optionsView), aboutPage(aboutView, app.desktop), app(app) {}
 
 COptionsSheet::~COptionsSheet() {
     if (preview) preview->destroyWindow();
@@ -34,7 +34,7 @@ bool COptionsSheet::createPreview(glimsel_ui::NativeWindow sheetWindow, const Re
 }
 
 int COptionsSheet::initialPage() {
-    lastActivePage = glimsel_app::getProfileInt("", "ActivePage", 0);
+    lastActivePage = glimsel_settings::getProfileInt("", "ActivePage", 0);
     return lastActivePage;
 }
 

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/os.h"
 #include "show/SaverWnd.h"
 #include "sources/FolderImageDatabase.h"
@@ -18,15 +18,15 @@ using torvik_lang::_Ref;
 
 char const* const FREEWARE_MARKER = "**Freeware**";
 
-CSaverApp::CSaverApp() : findDatabase([] { return findDatabaseFile(); }) {}
+CSaverApp::CSaverApp(glimsel_app::Desktop& desktop) : desktop(desktop) {}
 
 CSaverApp::~CSaverApp() = default;
 
 void CSaverApp::chooseImageSource() {
-    std::string path = glimsel_app::getProfileString("Config", "Path", FREEWARE_MARKER);
+    std::string path = glimsel_settings::getProfileString("Config", "Path", FREEWARE_MARKER);
     usingImageDatabase = false;
     if (path == FREEWARE_MARKER) {
-        _Ref<torvik_io::_File> file = findDatabase ? findDatabase() : nullptr;
+        _Ref<torvik_io::_File> file = desktop.findDatabase();
         _Ref<_FreewareIdb> database = new _FreewareIdb();
         if (file && database->openDatabase(file)) {
             imageSource = database;
@@ -73,16 +73,15 @@ int CSaverApp::run(int argc, char const* const* argv, char const* daemonWindow) 
 }
 
 int CSaverApp::runSettings() {
-    if (!settingsSheet) return 0;
-    int page = settingsSheet(*this);
-    if (page >= 0) glimsel_app::writeProfileInt("", "ActivePage", page);
+    int page = desktop.runSettingsSheet(*this);
+    if (page >= 0) glimsel_settings::writeProfileInt("", "ActivePage", page);
     return 0;
 }
 
 int CSaverApp::runPreview(const CommandLine& line) {
     WindowSystem& ws = WindowSystem::current();
     uint64_t parent = line.previewParent;
-    if (line.rootWindow && rootWindow) parent = rootWindow();
+    if (line.rootWindow) parent = desktop.rootWindow();
     Rect client;
     // A handle that names no window: nothing to draw in, end quietly.
     if (!parent || !ws.foreignClientRect(parent, client)) return 0;
@@ -100,7 +99,7 @@ int CSaverApp::runPreview(const CommandLine& line) {
 
 int CSaverApp::runSaver() {
     WindowSystem& ws = WindowSystem::current();
-    CSaverWnd* saver = new CSaverWnd(*this);
+    CSaverWnd* saver = new CSaverWnd(*this, testMode);
     if (!saver->createSaverWindow()) {
         // Without a window there is no run.
         delete saver;

@@ -1,15 +1,15 @@
 #include "app/SaverDlg.h"
 
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "foundation/lang/L.h"
 #include "show/DrawWnd.h"
 #include "sources/FreewareIdb.h"
 
-using glimsel_app::getProfileInt;
-using glimsel_app::getProfileString;
-using glimsel_app::writeProfileInt;
-using glimsel_app::writeProfileString;
+using glimsel_settings::getProfileInt;
+using glimsel_settings::getProfileString;
+using glimsel_settings::writeProfileInt;
+using glimsel_settings::writeProfileString;
 
 CSaverDlg::CSaverDlg(CSaverApp& app, View& view)
     : app(app), view(view) {}
@@ -29,7 +29,7 @@ void CSaverDlg::updatePathInfo() {
     int count = app.imageSource ? app.imageSource->getImageCount() : 0;
     countText = torvik_lang::L::sprintf("%d images found", count)->c_str();
     // The button is offered only while the bundled database file is there.
-    databaseButtonVisible = app.findDatabase && !app.findDatabase().isNull();
+    databaseButtonVisible = !app.desktop.findDatabase().isNull();
     databaseButtonEnabled = !app.usingImageDatabase;
 }
 

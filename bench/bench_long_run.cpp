@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     glimsel_headless::HeadlessWindowSystem ws(glimsel_ui::Size{1920, 1080});
     glimsel_ui::WindowSystem::install(&ws);
     glimsel_headless::MemorySettingsStore store;
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     store.writeString("Config", "Path", dir.c_str());
     store.writeInt("Config", "Speed", 100);
     store.writeInt("Config", "flashSleep", -1);

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     }
     glimsel_ui::WindowSystem::install(ws.get());
     glimsel_headless::MemorySettingsStore store;
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     store.writeInt("Config", "Speed", 0);  // the timer stays out of the way: we draw ourselves
     store.writeInt("Config", "flashSleep", -1);
 

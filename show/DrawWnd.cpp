@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "foundation/lang/Throwable.h"
 
 using glimsel_ui::DeviceContext;
@@ -68,8 +68,8 @@ void CDrawWnd::setSpeed(int speed) {
 
 int CDrawWnd::onCreate() {
     clearPending = true;
-    flashSleep = glimsel_app::getProfileInt("Config", "flashSleep", -1);
-    int speed = glimsel_app::getProfileInt("Config", "Speed", 50);
+    flashSleep = glimsel_settings::getProfileInt("Config", "flashSleep", -1);
+    int speed = glimsel_settings::getProfileInt("Config", "Speed", 50);
     if (speed < 0) speed = 0;
     setSpeed(speed);
     return 0;

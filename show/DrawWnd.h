@@ -29,8 +29,6 @@ public:
     // The 3-3-2 colour cube, red varying fastest.
     static std::array<glimsel_ui::PaletteEntry, 256> drawingPalette();
 
-    bool isBusy() const { return busy; }
-
     // The drawing request: the black background first, then one picture per call.
     void drawNext(glimsel_ui::DeviceContext& dc);
     void drawPicture(glimsel_ui::DeviceContext& dc, int x, int y, int width, int height,

@@ -5,9 +5,7 @@ using glimsel_ui::Rect;
 using glimsel_ui::SystemCommand;
 using glimsel_ui::WindowSystem;
 
-bool testMode = false;
-
-CSaverWnd::CSaverWnd(IImageSourceProvider& provider) : CDrawWnd(provider, true) {}
+CSaverWnd::CSaverWnd(IImageSourceProvider& provider, bool testMode) : CDrawWnd(provider, true), testMode(testMode) {}
 
 bool CSaverWnd::createSaverWindow() {
     if (testMode) {
@@ -37,11 +35,11 @@ bool CSaverWnd::onNcActivate(bool active) {
 }
 
 void CSaverWnd::onActivate(bool active) {
-    if (!active && !testMode) close();
+    if (!active && !testMode) postClose();
 }
 
 void CSaverWnd::onActivateApp(bool active) {
-    if (!active && !testMode) close();
+    if (!active && !testMode) postClose();
 }
 
 void CSaverWnd::onMouseMove(int x, int y) {
@@ -52,13 +50,13 @@ void CSaverWnd::onMouseMove(int x, int y) {
         lastMousePos = MousePos{x, y};
         return;
     }
-    if (!testMode && (x != lastMousePos.x || y != lastMousePos.y)) close();
+    if (!testMode && (x != lastMousePos.x || y != lastMousePos.y)) postClose();
 }
 
 void CSaverWnd::onButtonDown(MouseButton button) {
-    if (button == MouseButton::Left || !testMode) close();
+    if (button == MouseButton::Left || !testMode) postClose();
 }
 
 void CSaverWnd::onKeyDown(bool) {
-    if (!testMode) close();
+    if (!testMode) postClose();
 }

@@ -6,12 +6,10 @@
 
 #include "show/DrawWnd.h"
 
-// Set by the "t" switch before the saver window is created.
-extern bool testMode;
-
 class CSaverWnd : public CDrawWnd {
 public:
-    explicit CSaverWnd(IImageSourceProvider& provider);
+    // `testMode` (the "t" switch) makes an ordinary window that only a left click ends.
+    CSaverWnd(IImageSourceProvider& provider, bool testMode);
 
     // Creates the full-screen (or test) window; false when that fails.
     bool createSaverWindow();
@@ -34,7 +32,7 @@ public:
     void onKeyDown(bool systemKey) override;
 
 private:
-    // Several close requests may be posted before the first is handled; the later ones
-    // find no window.
-    void close() { postClose(); }
+    // Every sign of activity posts a close request: several may be posted before the
+    // first is handled, and the later ones find no window.
+    const bool testMode;
 };

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/os.h"
 
 using img_lib::_ImageInfo;
@@ -48,7 +48,7 @@ bool _CImageDatabase::typeOfName(char const* name, ImageType& type) {
 }
 
 void _CImageDatabase::loadFolder() {
-    std::string path = glimsel_app::getProfileString("Config", "Path", ".");
+    std::string path = glimsel_settings::getProfileString("Config", "Path", ".");
     loadFolder(new _File(path.c_str()));
 }
 

@@ -3,36 +3,52 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/DibRenderer.h"
+
 namespace glimsel_headless {
+
+using glimsel_ui::QueuedMessage;
 
 namespace {
 
-// Virtual time comparisons survive the wrap of the 32-bit clock.
-bool notAfter(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) <= 0; }
+// A window's frame is made only up to this size: larger windows draw nothing.
+constexpr int64_t MAX_FRAME_PIXELS = 16 * 1024 * 1024;
 
-// A drawing target that records what is drawn.
+constexpr uint32_t BLACK = 0x00000000;
+constexpr uint32_t WHITE = 0x00FFFFFF;
+
+}  // namespace
+
+// A drawing target that records what is drawn and draws it into the window's frame.
 class HeadlessDeviceContext : public glimsel_ui::DeviceContext {
 public:
     HeadlessDeviceContext(HeadlessWindowSystem& system, NativeWindow window) : system(system), window(window) {}
 
     void selectPalette(const glimsel_ui::PaletteEntry*, int) override { add(DrawCall::Palette, Rect{}); }
-    void fillBlack(const Rect& r) override { add(DrawCall::Fill, r); }
+    void fillBlack(const Rect& r) override {
+        add(DrawCall::Fill, r);
+        fill(r, BLACK);
+    }
     Size textExtent(char const* text) override {
         return Size{static_cast<int>(8 * std::strlen(text)), 16};
     }
     void textOut(int x, int y, char const* text) override {
         Size s = textExtent(text);
-        DrawCall& call = add(DrawCall::Text, Rect{x, y, x + s.width, y + s.height});
+        Rect box{x, y, x + s.width, y + s.height};
+        DrawCall& call = add(DrawCall::Text, box);
         call.text = text;
+        fill(box, WHITE);
     }
-    void stretchDib(int x, int y, int width, int height, const BITMAPINFO* info, uint32_t, const void*,
-                    uint32_t) override {
+    void stretchDib(int x, int y, int width, int height, const BITMAPINFO* info, uint32_t infoBytes,
+                    const void* bits, uint32_t bitsBytes) override {
         DrawCall& call = add(DrawCall::Dib, Rect{x, y, x + width, y + height});
         if (info) {
             call.sourceWidth = info->bmiHeader.biWidth;
             int64_t h = info->bmiHeader.biHeight;
             call.sourceHeight = static_cast<int>(h < 0 ? -h : h);
         }
+        img_lib::Canvas c = canvas();
+        if (c.pixels) img_lib::drawDib(c, img_lib::Rect{x, y, width, height}, info, infoBytes, bits, bitsBytes);
     }
 
 private:
@@ -40,12 +56,24 @@ private:
         system.drawLog.push_back(DrawCall{kind, window, system.now(), r, std::string(), 0, 0});
         return system.drawLog.back();
     }
+    img_lib::Canvas canvas() {
+        auto it = system.frames.find(window);
+        if (it == system.frames.end() || it->second.pixels.empty()) return img_lib::Canvas{};
+        HeadlessWindowSystem::Frame& f = it->second;
+        return img_lib::Canvas{f.pixels.data(), f.width, f.height, f.width};
+    }
+    void fill(const Rect& r, uint32_t colour) {
+        img_lib::Canvas c = canvas();
+        int left = std::max(r.left, 0);
+        int right = std::min(r.right, c.width);
+        for (int y = std::max(r.top, 0); y < std::min(r.bottom, c.height); ++y) {
+            for (int x = left; x < right; ++x) c.pixels[static_cast<size_t>(y) * c.stride + x] = colour;
+        }
+    }
 
     HeadlessWindowSystem& system;
     NativeWindow window;
 };
-
-}  // namespace
 
 HeadlessWindowSystem::HeadlessWindowSystem(Size screen) : screen(screen) {}
 
@@ -66,12 +94,12 @@ bool HeadlessWindowSystem::windowExists(NativeWindow window) const {
     return r && r->alive;
 }
 
-std::map<int, unsigned> HeadlessWindowSystem::timers(NativeWindow window) const {
-    std::map<int, unsigned> result;
-    for (const auto& t : timerTable) {
-        if (t.first.first == window) result[t.first.second] = t.second.period;
-    }
-    return result;
+uint32_t HeadlessWindowSystem::pixel(NativeWindow window, int x, int y) const {
+    auto it = frames.find(window);
+    if (it == frames.end()) return UNPAINTED;
+    const Frame& f = it->second;
+    if (x < 0 || y < 0 || x >= f.width || y >= f.height || f.pixels.empty()) return UNPAINTED;
+    return f.pixels[static_cast<size_t>(y) * f.width + x];
 }
 
 NativeWindow HeadlessWindowSystem::addForeignWindow(const Rect& client) {
@@ -105,14 +133,21 @@ bool HeadlessWindowSystem::createWindow(Window& w, unsigned exStyle, unsigned st
     rec.parent = parent;
     records[id] = rec;
     windows[id] = &w;
+    Frame& frame = frames[id];
+    frame.width = std::max(r.width(), 0);
+    frame.height = std::max(r.height(), 0);
+    if (static_cast<int64_t>(frame.width) * frame.height <= MAX_FRAME_PIXELS) {
+        frame.pixels.assign(static_cast<size_t>(frame.width) * frame.height, UNPAINTED);
+    }
     setNative(w, id);
     if (w.onCreate() == -1) {
         windows.erase(id);
+        frames.erase(id);
         records[id].alive = false;
         setNative(w, 0);
         return false;
     }
-    if (style & glimsel_ui::STYLE_VISIBLE) queue.push_back(Message{Message::Paint, id});
+    if (style & glimsel_ui::STYLE_VISIBLE) messages.post(QueuedMessage{QueuedMessage::Paint, id});
     return true;
 }
 
@@ -129,18 +164,10 @@ void HeadlessWindowSystem::destroy(NativeWindow window) {
     for (NativeWindow child : children) destroy(child);
 
     w->onDestroy();
-    for (auto it = timerTable.begin(); it != timerTable.end();) {
-        it = it->first.first == window ? timerTable.erase(it) : std::next(it);
-    }
-    queue.erase(std::remove_if(queue.begin(), queue.end(), [&](const Message& m) { return m.window == window; }),
-                queue.end());
+    messages.windowGone(*w);
     windows.erase(window);
     records[window].alive = false;
     setNative(*w, 0);
-    if (w == mainWindow) {
-        mainWindow = nullptr;
-        postQuit(0);
-    }
     w->postNcDestroy();  // may delete w
 }
 
@@ -157,27 +184,17 @@ bool HeadlessWindowSystem::foreignClientRect(NativeWindow window, Rect& out) {
     return true;
 }
 
-void HeadlessWindowSystem::setMainWindow(Window* w) { mainWindow = w; }
+void HeadlessWindowSystem::setMainWindow(Window* w) { messages.setMainWindow(w); }
 
 void HeadlessWindowSystem::setTimer(Window& w, int id, unsigned periodMs) {
-    timerTable[{w.handle(), id}] = TimerState{periodMs, clock + periodMs, false};
+    messages.setTimer(w.handle(), id, periodMs, clock);
 }
 
-void HeadlessWindowSystem::killTimer(Window& w, int id) {
-    timerTable.erase({w.handle(), id});
-    queue.erase(std::remove_if(queue.begin(), queue.end(),
-                               [&](const Message& m) {
-                                   return m.kind == Message::Timer && m.window == w.handle() && m.timerId == id;
-                               }),
-                queue.end());
-}
+void HeadlessWindowSystem::killTimer(Window& w, int id) { messages.killTimer(w.handle(), id); }
 
-void HeadlessWindowSystem::postClose(Window& w) { queue.push_back(Message{Message::Close, w.handle()}); }
+void HeadlessWindowSystem::postClose(Window& w) { messages.postClose(w.handle()); }
 
-void HeadlessWindowSystem::postQuit(int exitCode) {
-    quitPending = true;
-    pendingQuitCode = exitCode;
-}
+void HeadlessWindowSystem::postQuit(int exitCode) { messages.postQuit(exitCode); }
 
 void HeadlessWindowSystem::scheduleInput(uint32_t at, const InputEvent& event, NativeWindow window) {
     script.push_back(ScheduledInput{at, event, window, nullptr});
@@ -188,45 +205,31 @@ void HeadlessWindowSystem::scheduleAction(uint32_t at, std::function<void()> act
 }
 
 void HeadlessWindowSystem::collectDue() {
-    for (auto& t : timerTable) {
-        if (!t.second.queued && notAfter(t.second.due, clock)) {
-            t.second.queued = true;
-            Message m{Message::Timer, t.first.first};
-            m.timerId = t.first.second;
-            queue.push_back(m);
-        }
-    }
+    messages.collectTimers(clock);
     for (auto it = script.begin(); it != script.end();) {
-        if (notAfter(it->at, clock)) {
-            if (it->action) {
-                Message m{Message::Action, 0};
-                m.action = std::move(it->action);
-                queue.push_back(std::move(m));
-                it = script.erase(it);
-                continue;
-            }
-            NativeWindow target = it->window;
-            if (!target && mainWindow) target = mainWindow->handle();
-            Message m{Message::Input, target};
-            m.input = it->event;
-            queue.push_back(m);
-            it = script.erase(it);
-        } else {
+        if (!glimsel_ui::notAfter(it->at, clock)) {
             ++it;
+            continue;
         }
+        if (it->action) {
+            QueuedMessage m{QueuedMessage::Action, 0};
+            m.action = std::move(it->action);
+            messages.post(std::move(m));
+        } else {
+            NativeWindow target = it->window;
+            if (!target && messages.main()) target = messages.main()->handle();
+            messages.postEvent(target, it->event);
+        }
+        it = script.erase(it);
     }
 }
 
 bool HeadlessWindowSystem::nextEventTime(uint32_t& at) const {
-    bool found = false;
-    auto consider = [&](uint32_t t) {
-        if (!found || static_cast<int32_t>(t - at) < 0) at = t;
+    bool found = messages.nextTimer(at);
+    for (const auto& s : script) {
+        if (!found || static_cast<int32_t>(s.at - at) < 0) at = s.at;
         found = true;
-    };
-    for (const auto& t : timerTable) {
-        if (!t.second.queued) consider(t.second.due);
     }
-    for (const auto& s : script) consider(s.at);
     return found;
 }
 
@@ -237,73 +240,36 @@ void HeadlessWindowSystem::advance(uint32_t ms) {
 
 bool HeadlessWindowSystem::messageWaiting() {
     collectDue();
-    return !queue.empty() || quitPending;
+    return messages.waiting();
 }
 
 bool HeadlessWindowSystem::dispatchOneMessage() {
     collectDue();
-    if (!queue.empty()) {
-        Message m = std::move(queue.front());
-        queue.pop_front();
-        ++dispatched;
-        deliver(m);
-        return true;
-    }
-    if (quitPending) {
-        quitPending = false;
-        lastQuit = pendingQuitCode;
-        return false;
+    QueuedMessage m{QueuedMessage::Action};
+    switch (messages.take(m)) {
+        case glimsel_ui::MessageQueue::Taken::Message:
+            ++dispatched;
+            deliver(m);
+            return true;
+        case glimsel_ui::MessageQueue::Taken::Quit: return false;
+        case glimsel_ui::MessageQueue::Taken::Nothing: return true;
     }
     return true;
 }
 
-void HeadlessWindowSystem::deliver(const Message& m) {
-    if (m.kind == Message::Action) {
+void HeadlessWindowSystem::deliver(const QueuedMessage& m) {
+    if (m.kind == QueuedMessage::Action) {
         m.action();
         return;
     }
     Window* w = find(m.window);
     if (!w) return;  // a request for a window that is gone has no effect
-    switch (m.kind) {
-        case Message::Timer: {
-            auto it = timerTable.find({m.window, m.timerId});
-            if (it == timerTable.end()) return;
-            it->second.queued = false;
-            it->second.due = clock + it->second.period;
-            w->onTimer(m.timerId);
-            break;
-        }
-        case Message::Paint: {
-            std::unique_ptr<glimsel_ui::DeviceContext> dc = getDC(*w);
-            w->onPaint(*dc);
-            break;
-        }
-        case Message::Close:
-            w->onClose();
-            break;
-        case Message::Input:
-            deliverInput(*w, m.input);
-            break;
-        case Message::Action:
-            break;
+    if (m.kind == QueuedMessage::Paint) {
+        std::unique_ptr<glimsel_ui::DeviceContext> dc = getDC(*w);
+        w->onPaint(*dc);
+        return;
     }
-}
-
-void HeadlessWindowSystem::deliverInput(Window& w, const InputEvent& e) {
-    switch (e.kind) {
-        case InputEvent::MouseMove: w.onMouseMove(e.x, e.y); break;
-        case InputEvent::Button: w.onButtonDown(e.button); break;
-        case InputEvent::Key: w.onKeyDown(false); break;
-        case InputEvent::SystemKey: w.onKeyDown(true); break;
-        case InputEvent::Activate: w.onActivate(e.active); break;
-        case InputEvent::ActivateApp: w.onActivateApp(e.active); break;
-        case InputEvent::NcActivate: w.onNcActivate(e.active); break;
-        case InputEvent::SysCommand:
-            // The default processing of a close command posts a close request.
-            if (!w.onSysCommand(e.command) && e.command == SystemCommand::Close) postClose(w);
-            break;
-        case InputEvent::SetCursor: w.onSetCursor(); break;
-    }
+    messages.deliver(*w, m, clock);
 }
 
 bool HeadlessWindowSystem::idle(int) { return false; }
@@ -332,7 +298,7 @@ int HeadlessWindowSystem::runUntil(uint32_t until) {
             if (static_cast<int32_t>(next - clock) > 0) clock = next;
             continue;
         }
-        if (!dispatchOneMessage()) return lastQuit;
+        if (!dispatchOneMessage()) return messages.quitCode();
     }
 }
 
@@ -344,7 +310,7 @@ int HeadlessWindowSystem::runMessageLoop() {
             if (static_cast<int32_t>(next - clock) > 0) clock = next;
             continue;
         }
-        if (!dispatchOneMessage()) return lastQuit;
+        if (!dispatchOneMessage()) return messages.quitCode();
     }
 }
 

@@ -1,16 +1,16 @@
-// A window system without a display: memory canvases, a virtual clock and scripted
-// input. Every rule of the slide show and the application runs here deterministically
-// and fast: waiting advances the virtual clock instead of sleeping.
+// A window system without a display: a memory frame per window that the device context
+// really draws into (through the DIB renderer), a virtual clock and scripted input.
+// Every rule of the slide show and the application runs here deterministically and
+// fast: waiting advances the virtual clock instead of sleeping.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/WindowSystem.h"
+#include "platform/MessageQueue.h"
 
 namespace glimsel_headless {
 
@@ -34,15 +34,7 @@ struct DrawCall {
 };
 
 // An input event delivered to a window at a virtual time.
-struct InputEvent {
-    enum Kind { MouseMove, Button, Key, SystemKey, Activate, ActivateApp, NcActivate, SysCommand, SetCursor };
-    Kind kind;
-    int x = 0;
-    int y = 0;
-    MouseButton button = MouseButton::Left;
-    bool active = false;
-    SystemCommand command = SystemCommand::Other;
-};
+using InputEvent = glimsel_ui::WindowEvent;
 
 class HeadlessWindowSystem : public glimsel_ui::WindowSystem {
 public:
@@ -78,9 +70,13 @@ public:
     const WindowRecord* record(NativeWindow window) const;
     // Every drawing operation so far; tests may clear it.
     std::vector<DrawCall> drawLog;
+    // What a window shows: 0x00RRGGBB at (x, y) of its client area, UNPAINTED where
+    // nothing was drawn yet or outside the window; text shows as its white box.
+    static constexpr uint32_t UNPAINTED = 0x00FF00FF;
+    uint32_t pixel(NativeWindow window, int x, int y) const;
     // The period of each running timer of a window (id → ms).
-    std::map<int, unsigned> timers(NativeWindow window) const;
-    int quitCode() const { return lastQuit; }
+    std::map<int, unsigned> timers(NativeWindow window) const { return messages.timers(window); }
+    int quitCode() const { return messages.quitCode(); }
     size_t messagesDispatched() const { return dispatched; }
 
     // ---- WindowSystem ----
@@ -103,34 +99,26 @@ public:
     std::unique_ptr<glimsel_ui::DeviceContext> getDC(Window& w) override;
 
 private:
-    struct Message {
-        enum Kind { Timer, Paint, Close, Input, Action };
-        Message(Kind kind, NativeWindow window) : kind(kind), window(window) {}
-        Kind kind;
-        NativeWindow window;
-        int timerId = 0;
-        InputEvent input{};
-        std::function<void()> action;
-    };
-    struct TimerState {
-        unsigned period;
-        uint32_t due;
-        bool queued;
-    };
     struct ScheduledInput {
         uint32_t at;
         InputEvent event;
         NativeWindow window;
         std::function<void()> action;  // when set, runs instead of delivering `event`
     };
+    // The pixels of one window's client area.
+    struct Frame {
+        int width = 0;
+        int height = 0;
+        std::vector<uint32_t> pixels;
+    };
+    friend class HeadlessDeviceContext;
 
     Window* find(NativeWindow window) const;
     // Moves due timers and scripted input into the queue.
     void collectDue();
     // The virtual time of the next timer or scripted input; false when there is none.
     bool nextEventTime(uint32_t& at) const;
-    void deliver(const Message& m);
-    void deliverInput(Window& w, const InputEvent& e);
+    void deliver(const glimsel_ui::QueuedMessage& m);
     void destroy(NativeWindow window);
 
     Size screen;
@@ -138,15 +126,9 @@ private:
     NativeWindow nextId = 100;
     std::map<NativeWindow, Window*> windows;
     std::map<NativeWindow, WindowRecord> records;
-    std::map<std::pair<NativeWindow, int>, TimerState> timerTable;
-    std::deque<Message> queue;
+    std::map<NativeWindow, Frame> frames;
+    glimsel_ui::MessageQueue messages;
     std::vector<ScheduledInput> script;
-    Window* mainWindow = nullptr;
-    // Like the platform's quit request: one pending flag whose code the last post sets,
-    // delivered once nothing else is queued.
-    bool quitPending = false;
-    int pendingQuitCode = 0;
-    int lastQuit = -1;
     size_t dispatched = 0;
 };
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace glimsel_headless {
 
-class MemorySettingsStore : public glimsel_app::SettingsStore {
+class MemorySettingsStore : public glimsel_settings::SettingsStore {
 public:
     int getInt(char const* section, char const* entry, int def) override;
     bool getString(char const* section, char const* entry, std::string& out) override;

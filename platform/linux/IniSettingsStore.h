@@ -12,12 +12,12 @@
 
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/linux/IniDocument.h"
 
 namespace glimsel_linux {
 
-class IniSettingsStore : public glimsel_app::SettingsStore {
+class IniSettingsStore : public glimsel_settings::SettingsStore {
 public:
     // Larger files are not read (they read as defaults).
     static constexpr size_t MAX_FILE = 1024 * 1024;

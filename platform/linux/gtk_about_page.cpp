@@ -82,7 +82,6 @@ GtkAboutPage::~GtkAboutPage() { g_object_unref(box); }
 void GtkAboutPage::attach(CAboutPage& p, GtkWindow* window) {
     page = &p;
     owner = window;
-    page->openAddress = &GtkAboutPage::openAddress;
     g_signal_connect(sendMailButton, "clicked", G_CALLBACK(onSendMailClicked), this);
     g_signal_connect(openPageButton, "clicked", G_CALLBACK(onOpenPageClicked), this);
 }

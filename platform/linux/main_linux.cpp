@@ -11,9 +11,10 @@
 
 #include "app/CommandLine.h"
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/gtk_settings_sheet.h"
+#include "platform/linux/linux_desktop.h"
 #include "platform/linux/x11_window_system.h"
 
 namespace {
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
 
     glimsel_linux::IniSettingsStore store(
         glimsel_linux::IniSettingsStore::defaultPath(glimsel_linux::IniSettingsStore::programBaseName(argv[0])));
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
 
     std::unique_ptr<glimsel_x11::XWindowSystem> windows;
     if (needsDisplay(line.mode)) {
@@ -49,10 +50,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    CSaverApp app;
-    glimsel_x11::XWindowSystem* system = windows.get();
-    app.rootWindow = [system]() -> uint64_t { return system ? system->rootWindow() : 0; };
-    app.settingsSheet = glimsel_gtk::runSettingsSheet;
+    glimsel_linux::LinuxDesktop desktop(windows.get());
+    CSaverApp app(desktop);
     int code = app.run(argc, argv, daemonWindow);
     glimsel_ui::WindowSystem::install(nullptr);
     return code;

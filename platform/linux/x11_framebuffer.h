@@ -22,7 +22,6 @@ public:
 
     // False when no image could be made (too large for the memory at hand).
     bool valid() const { return image != nullptr; }
-    bool sharedMemory() const { return shmAttached; }
     int width() const { return w; }
     int height() const { return h; }
 

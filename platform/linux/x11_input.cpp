@@ -10,6 +10,8 @@
 
 namespace glimsel_x11 {
 
+using glimsel_ui::WindowEvent;
+
 void XWindowSystem::translate(const XEvent& e) {
     switch (e.type) {
         case MotionNotify: onMotion(e); break;
@@ -37,15 +39,15 @@ void XWindowSystem::onShmCompletion(const XEvent& e) {
 
 void XWindowSystem::onMotion(const XEvent& e) {
     if (!find(e.xmotion.window)) return;
-    Message m{Message::MouseMove, e.xmotion.window};
-    m.a = e.xmotion.x;
-    m.b = e.xmotion.y;
-    post(m);
+    WindowEvent m{WindowEvent::MouseMove};
+    m.x = e.xmotion.x;
+    m.y = e.xmotion.y;
+    messages.postEvent(e.xmotion.window, m);
 }
 
 void XWindowSystem::onButtonPress(const XEvent& e) {
     if (!find(e.xbutton.window)) return;
-    Message m{Message::Button, e.xbutton.window};
+    WindowEvent m{WindowEvent::Button};
     // The wheel (buttons 4 to 7) and any extra button count as the middle button:
     // they end a saver run and leave a test run alone, as a middle click does.
     switch (e.xbutton.button) {
@@ -53,7 +55,7 @@ void XWindowSystem::onButtonPress(const XEvent& e) {
         case Button3: m.button = MouseButton::Right; break;
         default: m.button = MouseButton::Middle; break;
     }
-    post(m);
+    messages.postEvent(e.xbutton.window, m);
 }
 
 void XWindowSystem::onKeyPress(const XEvent& e) {
@@ -63,9 +65,7 @@ void XWindowSystem::onKeyPress(const XEvent& e) {
     // Alt, and any key held with it, is a system key.
     bool alt = (e.xkey.state & Mod1Mask) || sym == XK_Alt_L || sym == XK_Alt_R || sym == XK_Meta_L ||
                sym == XK_Meta_R;
-    Message m{Message::Key, e.xkey.window};
-    m.flag = alt;
-    post(m);
+    messages.postEvent(e.xkey.window, WindowEvent{alt ? WindowEvent::SystemKey : WindowEvent::Key});
 }
 
 void XWindowSystem::onFocusChange(const XEvent& e, bool active) {
@@ -77,9 +77,15 @@ void XWindowSystem::onFocusChange(const XEvent& e, bool active) {
     if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior || f.detail == NotifyPointer) {
         return;
     }
-    Message m{Message::Activate, f.window};
-    m.flag = active;
-    post(m);
+    postFocus(f.window, active);
+}
+
+void XWindowSystem::postFocus(NativeWindow window, bool active) {
+    glimsel_ui::QueuedMessage m{glimsel_ui::QueuedMessage::Action, window};
+    m.action = [this, window, active] {
+        if (WindowState* s = find(window)) deliverActivate(*s->window, active);
+    };
+    messages.post(std::move(m));
 }
 
 void XWindowSystem::onLeave(const XEvent& e) {
@@ -89,9 +95,7 @@ void XWindowSystem::onLeave(const XEvent& e) {
     // grab failed): the user works elsewhere. A saver that holds its grab never loses it
     // to another client, and its own grab does not leave its window.
     if (!s || !s->topmost || s->grabbed || c.mode != NotifyGrab) return;
-    Message m{Message::Activate, c.window};
-    m.flag = false;
-    post(m);
+    postFocus(c.window, false);
 }
 
 void XWindowSystem::onExpose(const XEvent& e) {
@@ -108,7 +112,7 @@ void XWindowSystem::onExpose(const XEvent& e) {
     }
     if (!s->paintQueued) {
         s->paintQueued = true;
-        post(Message{Message::Paint, x.window});
+        messages.post(glimsel_ui::QueuedMessage{glimsel_ui::QueuedMessage::Paint, x.window});
     }
 }
 
@@ -118,10 +122,10 @@ void XWindowSystem::onConfigure(const XEvent& e) {
         if (c.width == s->width && c.height == s->height) return;
         s->width = c.width;
         s->height = c.height;
-        Message m{Message::Resized, c.window};
-        m.a = c.width;
-        m.b = c.height;
-        post(m);
+        WindowEvent m{WindowEvent::Resized};
+        m.x = c.width;
+        m.y = c.height;
+        messages.postEvent(c.window, m);
         return;
     }
     // A foreign parent changed its size: our children in it follow.
@@ -143,7 +147,7 @@ void XWindowSystem::onDestroyNotify(const XEvent& e) {
         if (!s.alive) continue;
         if (s.xid == d.window || (s.foreignParent && s.parent == d.window)) {
             s.alive = false;
-            post(Message{Message::Gone, s.xid});
+            messages.post(glimsel_ui::QueuedMessage{glimsel_ui::QueuedMessage::Gone, s.xid});
         }
     }
 }
@@ -161,9 +165,9 @@ void XWindowSystem::onClientMessage(const XEvent& e) {
     if (!find(c.window) || c.message_type != xd->wmProtocols || c.format != 32) return;
     if (static_cast<Atom>(c.data.l[0]) != xd->wmDeleteWindow) return;
     // The window manager's close button: the system's close command.
-    Message m{Message::SysCommand, c.window};
+    WindowEvent m{WindowEvent::SysCommand};
     m.command = SystemCommand::Close;
-    post(m);
+    messages.postEvent(c.window, m);
 }
 
 }  // namespace glimsel_x11

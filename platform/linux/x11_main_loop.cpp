@@ -67,57 +67,26 @@ uint32_t XWindowSystem::tickCount() { return glimsel_os::tickCount(); }
 
 void XWindowSystem::setTimer(glimsel_ui::Window& w, int id, unsigned periodMs) {
     if (!find(w.handle())) return;
-    killTimer(w, id);
-    unsigned period = std::max(periodMs, MIN_PERIOD);
-    timers[{w.handle(), id}] = Timer{period, now() + period, false};
+    messages.setTimer(w.handle(), id, std::max(periodMs, MIN_PERIOD), queueNow());
 }
 
-void XWindowSystem::killTimer(glimsel_ui::Window& w, int id) {
-    timers.erase({w.handle(), id});
-    queue.erase(std::remove_if(queue.begin(), queue.end(),
-                               [&](const Message& m) {
-                                   return m.kind == Message::Timer && m.window == w.handle() && m.a == id;
-                               }),
-                queue.end());
-}
+void XWindowSystem::killTimer(glimsel_ui::Window& w, int id) { messages.killTimer(w.handle(), id); }
 
-void XWindowSystem::postClose(glimsel_ui::Window& w) { post(Message{Message::Close, w.handle()}); }
+void XWindowSystem::postClose(glimsel_ui::Window& w) { messages.postClose(w.handle()); }
 
-void XWindowSystem::postQuit(int exitCode) {
-    quitPending = true;
-    quitCode = exitCode;
-}
+void XWindowSystem::postQuit(int exitCode) { messages.postQuit(exitCode); }
 
-void XWindowSystem::post(const Message& m) { queue.push_back(m); }
-
-void XWindowSystem::purge(NativeWindow window) {
-    queue.erase(std::remove_if(queue.begin(), queue.end(), [&](const Message& m) { return m.window == window; }),
-                queue.end());
-}
-
-bool XWindowSystem::timerDue(int64_t at) const {
-    for (const auto& t : timers) {
-        if (!t.second.queued && t.second.due <= at) return true;
-    }
-    return false;
-}
-
-void XWindowSystem::collectTimers() {
-    int64_t t = now();
-    for (auto& entry : timers) {
-        if (!entry.second.queued && entry.second.due <= t) {
-            entry.second.queued = true;
-            Message m{Message::Timer, entry.first.first};
-            m.a = entry.first.second;
-            post(m);
-        }
-    }
+bool XWindowSystem::timerDue() const {
+    uint32_t due;
+    return messages.nextTimer(due) && glimsel_ui::notAfter(due, queueNow());
 }
 
 int64_t XWindowSystem::nextDeadline() const {
+    int64_t t = now();
     int64_t next = -1;
-    for (const auto& t : timers) {
-        if (!t.second.queued && (next < 0 || t.second.due < next)) next = t.second.due;
+    uint32_t due;
+    if (messages.nextTimer(due)) {
+        next = t + std::max<int32_t>(static_cast<int32_t>(due - static_cast<uint32_t>(t)), 0);
     }
     if (waitingHere() && waits.back().deadline >= 0 && (next < 0 || waits.back().deadline < next)) {
         next = waits.back().deadline;
@@ -130,9 +99,9 @@ int64_t XWindowSystem::nextDeadline() const {
 bool XWindowSystem::waitingHere() const { return !waits.empty() && waits.back().depth == g_main_depth(); }
 
 bool XWindowSystem::readyToDispatch() {
-    if (!queue.empty() || XEventsQueued(xd->display, QueuedAlready) > 0) return true;
+    if (messages.hasMessages() || XEventsQueued(xd->display, QueuedAlready) > 0) return true;
     int64_t t = now();
-    if (timerDue(t)) return true;
+    if (timerDue()) return true;
     // A waiter's deadline counts only in its own iteration, not in a loop nested in it.
     return waitingHere() && waits.back().deadline >= 0 && waits.back().deadline <= t;
 }
@@ -164,9 +133,9 @@ void XWindowSystem::sourceDispatch() {
     pump();
     // Called from waitForMessage's own iteration: the waiter dispatches, not we.
     if (!waits.empty() && waits.back().depth + 1 == g_main_depth()) return;
-    if (queue.empty()) return;
-    Message m = queue.front();
-    queue.pop_front();
+    if (!messages.hasMessages()) return;
+    glimsel_ui::QueuedMessage m{glimsel_ui::QueuedMessage::Action};
+    messages.take(m);
     deliver(m);
 }
 
@@ -179,25 +148,21 @@ void XWindowSystem::pump() {
         XNextEvent(d, &e);
         translate(e);
     }
-    collectTimers();
+    messages.collectTimers(queueNow());
 }
 
 bool XWindowSystem::messageWaiting() {
     pump();
-    return !queue.empty() || quitPending || g_main_context_pending(nullptr);
+    return messages.waiting() || g_main_context_pending(nullptr);
 }
 
 bool XWindowSystem::dispatchOneMessage() {
     pump();
-    if (!queue.empty()) {
-        Message m = queue.front();
-        queue.pop_front();
-        deliver(m);
-        return true;
-    }
-    if (quitPending) {
-        quitPending = false;
-        return false;
+    glimsel_ui::QueuedMessage m{glimsel_ui::QueuedMessage::Action};
+    switch (messages.take(m)) {
+        case glimsel_ui::MessageQueue::Taken::Message: deliver(m); return true;
+        case glimsel_ui::MessageQueue::Taken::Quit: return false;
+        case glimsel_ui::MessageQueue::Taken::Nothing: break;
     }
     // Someone else's source (a GTK window's events) has something.
     g_main_context_iteration(nullptr, FALSE);
@@ -224,39 +189,26 @@ int XWindowSystem::runMessageLoop() {
             g_main_context_iteration(nullptr, TRUE);
             waits.pop_back();
         }
-        if (!dispatchOneMessage()) return quitCode;
+        if (!dispatchOneMessage()) return messages.quitCode();
     }
 }
 
 // ---- Delivery ----------------------------------------------------------------------
 
-void XWindowSystem::deliver(const Message& m) {
+void XWindowSystem::deliver(const glimsel_ui::QueuedMessage& m) {
+    using glimsel_ui::QueuedMessage;
     WindowState* s = find(m.window);
     if (!s) return;  // a request for a window that is gone has no effect
     glimsel_ui::Window& w = *s->window;
-    switch (m.kind) {
-        case Message::Timer: deliverTimer(w, m); break;
-        case Message::Paint: deliverPaint(w, m.window); break;
-        case Message::Close: w.onClose(); break;
-        case Message::Gone: destroy(m.window, true); break;
-        case Message::Resized: w.onSize(m.a, m.b); break;
-        case Message::MouseMove: w.onMouseMove(m.a, m.b); break;
-        case Message::Button: w.onButtonDown(m.button); break;
-        case Message::Key: w.onKeyDown(m.flag); break;
-        case Message::Activate: deliverActivate(w, m.flag); break;
-        case Message::SysCommand:
-            // The default processing of a close command posts a close request.
-            if (!w.onSysCommand(m.command) && m.command == SystemCommand::Close) postClose(w);
-            break;
+    if (m.kind == QueuedMessage::Paint) {
+        deliverPaint(w, m.window);
+    } else if (m.kind == QueuedMessage::Gone) {
+        destroy(m.window, true);
+    } else if (m.kind == QueuedMessage::Action) {
+        m.action();
+    } else {
+        messages.deliver(w, m, queueNow());
     }
-}
-
-void XWindowSystem::deliverTimer(glimsel_ui::Window& w, const Message& m) {
-    auto it = timers.find({m.window, m.a});
-    if (it == timers.end()) return;
-    it->second.queued = false;
-    it->second.due = now() + it->second.period;
-    w.onTimer(m.a);
 }
 
 void XWindowSystem::deliverPaint(glimsel_ui::Window& w, NativeWindow id) {

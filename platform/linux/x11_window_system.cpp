@@ -80,7 +80,7 @@ Size XWindowSystem::screenSize() {
     return Size{monitor.width(), monitor.height()};
 }
 
-void XWindowSystem::setMainWindow(glimsel_ui::Window* w) { mainWindow = w; }
+void XWindowSystem::setMainWindow(glimsel_ui::Window* w) { messages.setMainWindow(w); }
 
 bool XWindowSystem::createWindow(glimsel_ui::Window& w, unsigned exStyle, unsigned style, const Rect& r,
                                  NativeWindow parent) {
@@ -106,10 +106,7 @@ bool XWindowSystem::createWindow(glimsel_ui::Window& w, unsigned exStyle, unsign
     if (w.onCreate() == -1) {
         // A refused creation leaves no window behind and calls no further handler: the
         // creator still owns (and deletes) the object.
-        for (auto it = timers.begin(); it != timers.end();) {
-            it = it->first.first == xid ? timers.erase(it) : std::next(it);
-        }
-        purge(xid);
+        messages.forget(xid);
         windows.erase(xid);
         XDestroyWindow(xd->display, xid);
         setNative(w, 0);
@@ -247,20 +244,13 @@ void XWindowSystem::destroy(NativeWindow window, bool serverDestroyed) {
 
     s = find(window);
     if (!s) return;  // onDestroy destroyed it again
-    for (auto it = timers.begin(); it != timers.end();) {
-        it = it->first.first == window ? timers.erase(it) : std::next(it);
-    }
-    purge(window);
+    messages.windowGone(*w);
     bool alive = s->alive;
     s->framebuffer.reset();
     windows.erase(window);
     if (alive) XDestroyWindow(xd->display, window);
     XFlush(xd->display);
     setNative(*w, 0);
-    if (w == mainWindow) {
-        mainWindow = nullptr;
-        postQuit(0);
-    }
     w->postNcDestroy();  // may delete w
 }
 

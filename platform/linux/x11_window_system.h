@@ -2,11 +2,10 @@
 // that a GTK settings sheet can share the loop.
 //
 // Our messages (input translated from X events, paint requests, timers, posted close
-// requests) wait in our own queue. One GLib source watches the X connection and the
-// timers and dispatches that queue, so whoever runs the GLib loop (our message loop or
-// a GTK dialog's) serves our windows. The quit request behaves as on the platform this
-// framework comes from: one pending flag whose exit code the last post sets, delivered
-// only when no other message is queued.
+// requests) wait in the emulated message queue (platform/MessageQueue.h), which also
+// keeps the timers and the quit request. One GLib source watches the X connection and
+// the timers and dispatches that queue, so whoever runs the GLib loop (our message loop
+// or a GTK dialog's) serves our windows.
 //
 // The pointer is hidden by the invisible cursor of every window we make; X has no
 // per-message cursor query, so onSetCursor is never called. Activation follows the
@@ -17,13 +16,12 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "platform/WindowSystem.h"
+#include "platform/MessageQueue.h"
 
 union _XEvent;
 struct _GSource;
@@ -105,23 +103,6 @@ private:
         WindowState(WindowState&&) noexcept;
     };
 
-    struct Message {
-        enum Kind { Timer, Paint, Close, Gone, Resized, MouseMove, Button, Key, Activate, SysCommand };
-        Kind kind;
-        NativeWindow window;
-        int a = 0;  // timer id; x; width
-        int b = 0;  // y; height
-        MouseButton button = MouseButton::Left;
-        bool flag = false;  // system key; active
-        SystemCommand command = SystemCommand::Other;
-    };
-
-    struct Timer {
-        unsigned period;
-        int64_t due;
-        bool queued;
-    };
-
     // A waitForMessage in progress: at which GLib dispatch depth, until when.
     struct Wait {
         int depth;
@@ -133,6 +114,8 @@ private:
     // Our windows are keyed by their X window id.
     WindowState* find(NativeWindow window);
     static int64_t now();
+    // The queue's clock: the same milliseconds, wrapping at 2^32.
+    static uint32_t queueNow() { return static_cast<uint32_t>(now()); }
 
     // Window creation (x11_window_system.cpp).
     unsigned long makeXWindow(unsigned style, const Rect& r, unsigned long parent, WindowState& state);
@@ -148,15 +131,11 @@ private:
 
     // The queue and the loop (x11_main_loop.cpp).
     void pump();
-    void collectTimers();
-    bool timerDue(int64_t at) const;
+    bool timerDue() const;
     int64_t nextDeadline() const;
     bool readyToDispatch();
     bool waitingHere() const;
-    void post(const Message& m);
-    void purge(NativeWindow window);
-    void deliver(const Message& m);
-    void deliverTimer(glimsel_ui::Window& w, const Message& m);
+    void deliver(const glimsel_ui::QueuedMessage& m);
     void deliverPaint(glimsel_ui::Window& w, NativeWindow id);
     void deliverActivate(glimsel_ui::Window& w, bool active);
 
@@ -166,6 +145,8 @@ private:
     void onButtonPress(const _XEvent& e);
     void onKeyPress(const _XEvent& e);
     void onFocusChange(const _XEvent& e, bool active);
+    // Queues the activation handlers for a change of the keyboard focus.
+    void postFocus(NativeWindow window, bool active);
     void onLeave(const _XEvent& e);
     void onExpose(const _XEvent& e);
     void onConfigure(const _XEvent& e);
@@ -176,11 +157,7 @@ private:
 
     std::unique_ptr<X11Display> xd;
     std::map<NativeWindow, WindowState> windows;
-    std::map<std::pair<NativeWindow, int>, Timer> timers;
-    std::deque<Message> queue;
-    glimsel_ui::Window* mainWindow = nullptr;
-    bool quitPending = false;
-    int quitCode = 0;
+    glimsel_ui::MessageQueue messages;
     _GSource* source = nullptr;
     std::vector<Wait> waits;
 };

@@ -11,11 +11,11 @@
 
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace glimsel_win32 {
 
-class RegistrySettingsStore : public glimsel_app::SettingsStore {
+class RegistrySettingsStore : public glimsel_settings::SettingsStore {
 public:
     RegistrySettingsStore(std::string company, std::string application);
 

@@ -10,38 +10,28 @@
 
 #include "app/CommandLine.h"
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/win32/RegistrySettingsStore.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_window_system.h"
-
-namespace {
-
-// The settings sheet comes with a later version; until then the settings mode says so.
-int noSettingsSheet(CSaverApp&) {
-    MessageBoxA(nullptr, "This version of Glimsel has no settings yet.\nIt shows the bundled pictures at normal speed.",
-                "Glimsel", MB_OK | MB_ICONINFORMATION);
-    return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Apartment mode for the main thread: the shell's folder browser needs it.
     HRESULT com = CoInitialize(nullptr);
 
     glimsel_win32::RegistrySettingsStore store("Norvane", glimsel_win32::RegistrySettingsStore::programBaseName());
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     glimsel_win32::Win32WindowSystem windows(GetModuleHandleA(nullptr));
     glimsel_ui::WindowSystem::install(&windows);
 
     int code;
     {
-        CSaverApp app;
-        app.settingsSheet = noSettingsSheet;
+        glimsel_win32::Win32Desktop desktop;
+        CSaverApp app(desktop);
         code = app.run(argc, argv);
     }
     glimsel_ui::WindowSystem::install(nullptr);
-    glimsel_app::installSettingsStore(nullptr);
+    glimsel_settings::installSettingsStore(nullptr);
     if (SUCCEEDED(com)) CoUninitialize();
     return code;
 }

@@ -10,6 +10,7 @@
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
 #include "tests/TestPlatform.h"
+#include "tests/app/HeadlessDesktop.h"
 #include "tests/show/FakeImageSource.h"
 
 namespace {
@@ -40,14 +41,11 @@ public:
 
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    OptionsPageTest() : sheet(app, views, views) {
+    OptionsPageTest() : app(desktop), sheet(app, views, views) {
         folder = test_platform::makeTempFolder("glimsel-page");
-        // A database file that is there (by name only) or not.
-        app.findDatabase = [this] {
-            return databaseExists ? torvik_lang::_Ref<torvik_io::_File>(new torvik_io::_File("/nonexistent/Glimsel.idb"))
-                                  : torvik_lang::_Ref<torvik_io::_File>();
-        };
     }
+    // A database file that is there (by name only).
+    void databaseExists() { desktop.database = new torvik_io::_File("/nonexistent/Glimsel.idb"); }
     ~OptionsPageTest() override {
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
@@ -60,11 +58,11 @@ protected:
         page().initPage();
     }
 
+    HeadlessDesktop desktop;
     CSaverApp app;
     FakeViews views;
     COptionsSheet sheet;
     std::string folder;
-    bool databaseExists = false;
 };
 
 }  // namespace
@@ -81,7 +79,7 @@ TEST_F(OptionsPageTest, FirstRunWithoutDatabase) {
 }
 
 TEST_F(OptionsPageTest, FirstRunWithDatabaseInUse) {
-    databaseExists = true;
+    databaseExists();
     app.usingImageDatabase = true;
     open();
     EXPECT_EQ(page().folderText, CSaverDlg::DATABASE_TEXT);
@@ -198,19 +196,16 @@ TEST_F(OptionsPageTest, SheetOpensOnStoredPageAndStoresOnlyOnOk) {
 
 TEST(AboutPage, VersionLineAndFailures) {
     FakeViews views;
-    CAboutPage page(views);
-    page.fileVersion = [] { return std::string("1.2.3"); };
+    HeadlessDesktop desktop;
+    CAboutPage page(views, desktop);
+    desktop.version = "1.2.3";
     page.updateVersionText();
     EXPECT_EQ(page.versionText, "Glimsel Version 1.2.3");
-    page.fileVersion = [] { return std::string(); };
+    desktop.version = "";
     page.updateVersionText();
     EXPECT_EQ(page.versionText, "Glimsel Version ???");
 
-    std::vector<std::string> opened;
-    page.openAddress = [&](const std::string& a) {
-        opened.push_back(a);
-        return false;
-    };
+    const std::vector<std::string>& opened = desktop.opened;
     page.onSendMail();
     page.onOpenPage();
     ASSERT_EQ(opened.size(), 2u);

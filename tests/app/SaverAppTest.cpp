@@ -10,11 +10,12 @@
 
 #include "app/OptionsSheet.h"
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
 #include "sources/ArrayFile.h"
 #include "tests/TestPlatform.h"
+#include "tests/app/HeadlessDesktop.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -25,13 +26,12 @@ namespace {
 
 class SaverAppTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    SaverAppTest() {
+    SaverAppTest() : app(desktop) {
         // An empty picture folder: the shell's own source choice finds nothing there.
         folder = test_platform::makeTempFolder("glimsel-app");
         store.writeString("Config", "Path", folder.c_str());
     }
     ~SaverAppTest() override {
-        testMode = false;
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
@@ -40,6 +40,7 @@ protected:
         return app.run(static_cast<int>(args.size()), args.data());
     }
     std::string folder;
+    HeadlessDesktop desktop;
     CSaverApp app;
 };
 
@@ -81,7 +82,7 @@ TEST_F(SaverAppTest, TestModeIgnoresKeysAndEndsOnLeftClick) {
     ws.scheduleInput(3000, click);
     EXPECT_EQ(run({"/t"}), 0);
     EXPECT_EQ(ws.now(), 3000u);
-    EXPECT_TRUE(testMode);
+    EXPECT_TRUE(app.testMode);
 }
 
 TEST_F(SaverAppTest, PreviewDrawsInsideHostAndEndsWithIt) {
@@ -119,10 +120,10 @@ TEST_F(SaverAppTest, PreviewOfMissingWindowEndsQuietly) {
 
 TEST_F(SaverAppTest, SettingsStorePageOnlyOnOk) {
     store.writeInt("", "ActivePage", 0);
-    app.settingsSheet = [](CSaverApp&) { return 1; };
+    desktop.sheetAnswer = 1;
     EXPECT_EQ(run({}), 0);
     EXPECT_EQ(store.getInt("", "ActivePage", -9), 1);
-    app.settingsSheet = [](CSaverApp&) { return -1; };
+    desktop.sheetAnswer = -1;
     EXPECT_EQ(run({"/c:4711"}), 0);
     EXPECT_EQ(store.getInt("", "ActivePage", -9), 1);
 }
@@ -164,8 +165,7 @@ torvik_lang::_Ref<torvik_io::_File> writeDatabase(const std::string& folder) {
 }  // namespace
 
 TEST_F(SaverAppTest, DatabaseIsUsedWhilePathIsAbsent) {
-    torvik_lang::_Ref<torvik_io::_File> database = writeDatabase(folder);
-    app.findDatabase = [database] { return database; };
+    desktop.database = writeDatabase(folder);
     store.writeString("Config", "Path", nullptr);
     app.chooseImageSource();
     EXPECT_TRUE(app.usingImageDatabase);
@@ -178,20 +178,14 @@ TEST_F(SaverAppTest, DatabaseIsUsedWhilePathIsAbsent) {
 }
 
 TEST_F(SaverAppTest, FolderWinsWhenPathIsSet) {
-    torvik_lang::_Ref<torvik_io::_File> database = writeDatabase(folder);
-    bool asked = false;
-    app.findDatabase = [&] {
-        asked = true;
-        return database;
-    };
+    desktop.database = writeDatabase(folder);
     app.chooseImageSource();  // "Path" names the (picture-less) folder
     EXPECT_FALSE(app.usingImageDatabase);
-    EXPECT_FALSE(asked);
+    EXPECT_EQ(desktop.databaseQueries, 0);
     EXPECT_EQ(app.imageSource->getImageCount(), 0);
 }
 
 TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
-    app.findDatabase = [] { return torvik_lang::_Ref<torvik_io::_File>(); };
     store.writeString("Config", "Path", nullptr);
     writeDatabase(folder);  // not a picture, but gives the folder a file
     char previous[4096];
@@ -208,8 +202,7 @@ TEST_F(SaverAppTest, CorruptDatabaseIsNotUsed) {
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("55 not an array file", f);
     std::fclose(f);
-    torvik_lang::_Ref<torvik_io::_File> database = new torvik_io::_File(path.c_str());
-    app.findDatabase = [database] { return database; };
+    desktop.database = new torvik_io::_File(path.c_str());
     store.writeString("Config", "Path", nullptr);
     app.chooseImageSource();
     EXPECT_FALSE(app.usingImageDatabase);

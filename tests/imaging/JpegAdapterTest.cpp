@@ -59,7 +59,12 @@ void expectNear(const uint8_t* bgr, int b, int g, int r, int tolerance, const st
     EXPECT_NEAR(bgr[2], r, tolerance) << where;
 }
 
+// The process's open files; -1 where they cannot be counted (under Wine, /proc shows
+// the emulator's own descriptors, which its threads open and close at will).
 int openDescriptors() {
+#ifdef _WIN32
+    return -1;
+#endif
     std::error_code ec;
     fs::directory_iterator it("/proc/self/fd", ec);
     if (ec) return -1;
@@ -282,6 +287,9 @@ TEST(JpegFile, FileIsDecodedAndClosed) {
     if (before >= 0) {
         EXPECT_EQ(openDescriptors(), before);  // the record does not keep the file
     }
+    // On Windows an open file cannot be removed.
+    std::error_code ec;
+    EXPECT_TRUE(fs::remove(good, ec)) << ec.message();
     fs::remove_all(dir);
 }
 

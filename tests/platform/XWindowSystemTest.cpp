@@ -1,6 +1,6 @@
 // The X11 window system's own rules, on a virtual server that each test starts:
-// the quit request, timers, sleeping waits, windows of other programs, drawing on
-// windows that are gone.
+// timers on the real clock, sleeping waits, windows of other programs, drawing on
+// windows that are gone. The queue's rules are tested once, headless.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -108,8 +108,20 @@ protected:
         ASSERT_NE(ws, nullptr);
         glimsel_ui::WindowSystem::install(ws.get());
     }
-    void TearDown() override { glimsel_ui::WindowSystem::install(nullptr); }
+    void TearDown() override {
+        glimsel_ui::WindowSystem::install(nullptr);
+        if (other) XCloseDisplay(other);
+    }
     const std::string& name() const { return server.name; }
+
+    // A window of another program, on a connection of its own (`other`); 0 without one.
+    ::Window foreignWindow(unsigned width, unsigned height) {
+        other = XOpenDisplay(name().c_str());
+        if (!other) return 0;
+        ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, width, height, 0, 0, 0);
+        XSync(other, False);
+        return host;
+    }
 
     // Dispatches what arrives for `ms` milliseconds, as the flash effect does.
     void pumpFor(uint32_t ms) {
@@ -122,30 +134,8 @@ protected:
 
     VirtualServer server;
     std::unique_ptr<XWindowSystem> ws;
+    Display* other = nullptr;
 };
-
-TEST_F(XWindowSystemTest, QuitComesAfterQueuedMessagesWithTheLastCodePosted) {
-    Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_OVERLAPPED | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 200, 100}, 0));
-    Deadline limit(2000);
-    ws->postQuit(5);
-    w.postClose();
-    ws->postQuit(7);
-    EXPECT_EQ(ws->runMessageLoop(), 7);
-    // The close request went first, the quit flag only once nothing else was queued.
-    EXPECT_NE(std::find(w.calls.begin(), w.calls.end(), "close"), w.calls.end());
-    EXPECT_FALSE(w.hasWindow());
-}
-
-TEST_F(XWindowSystemTest, MainWindowDestructionEndsTheLoopWithZero) {
-    Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
-    ws->setMainWindow(&w);
-    Deadline limit(2000);
-    w.postClose();
-    EXPECT_EQ(ws->runMessageLoop(), 0);
-    EXPECT_EQ(w.calls.back(), "ncdestroy");
-}
 
 TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
     Probe w;
@@ -185,10 +175,8 @@ TEST_F(XWindowSystemTest, RefusedCreationLeavesNoWindowAndCallsNoHandler) {
 }
 
 TEST_F(XWindowSystemTest, ChildOfAnotherProgramsWindowFollowsItAndGoesWithIt) {
-    // The other program: its own connection and window.
-    Display* other = XOpenDisplay(name().c_str());
-    ASSERT_NE(other, nullptr);
-    ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 152, 112, 0, 0, 0);
+    ::Window host = foreignWindow(152, 112);
+    ASSERT_NE(host, 0u);
     XMapWindow(other, host);
     XSync(other, False);
 
@@ -218,19 +206,16 @@ TEST_F(XWindowSystemTest, ChildOfAnotherProgramsWindowFollowsItAndGoesWithIt) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(child.hasWindow());
     EXPECT_EQ(child.calls.back(), "ncdestroy");
-    XCloseDisplay(other);
 }
 
 TEST_F(XWindowSystemTest, ChildOfAWindowThatIsGoneIsNotCreated) {
-    Display* other = XOpenDisplay(name().c_str());
-    ASSERT_NE(other, nullptr);
-    ::Window host = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 50, 50, 0, 0, 0);
+    ::Window host = foreignWindow(50, 50);
+    ASSERT_NE(host, 0u);
     XDestroyWindow(other, host);
     XSync(other, False);
     Probe child;
     EXPECT_FALSE(child.createWindow(0, glimsel_ui::STYLE_CHILD | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 50, 50}, host));
     EXPECT_TRUE(child.calls.empty());
-    XCloseDisplay(other);
 }
 
 TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {

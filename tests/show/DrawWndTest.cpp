@@ -215,3 +215,37 @@ TEST_F(DrawWndTest, NullSourceAbandonsTheRequest) {
     ws.runUntil(2000);
     EXPECT_EQ(calls(DrawCall::Dib).size(), 0u);
 }
+
+TEST_F(DrawWndTest, FrameShowsBlackBackgroundAndThePictureGrowingAtItsPlace) {
+    const uint32_t BLACK = 0, GREY = FAKE_SHADE * 0x010101u;
+    store.writeInt("Config", "flashSleep", 10);  // flash steps 10 ms apart
+    fake->fallback = FakePicture{300, 150};
+    glimsel_ui::NativeWindow id = make(640, 480)->handle();
+    // What should be black beside a rectangle is outside the window where it has none.
+    auto beside = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < 640 && y < 480 ? BLACK : glimsel_headless::HeadlessWindowSystem::UNPAINTED;
+    };
+    ws.runUntil(0);
+    EXPECT_EQ(ws.pixel(id, 0, 0), BLACK);
+    EXPECT_EQ(ws.pixel(id, 639, 479), BLACK);
+
+    // Half-way through the flash (step 15 of 30, drawn at 1150) only the half-size
+    // rectangle in the picture's middle shows.
+    bool sampled = false;
+    ws.scheduleAction(1155, [&] {
+        sampled = true;
+        Rect step = calls(DrawCall::Dib).back().rect;
+        ASSERT_EQ(step.width(), 150);
+        EXPECT_EQ(ws.pixel(id, step.left, step.top), GREY);
+        EXPECT_EQ(ws.pixel(id, step.right - 1, step.bottom - 1), GREY);
+        EXPECT_EQ(ws.pixel(id, step.left - 75 / 2, step.top), BLACK);
+    });
+    ws.runUntil(1500);
+    EXPECT_TRUE(sampled);
+    Rect whole = calls(DrawCall::Dib).back().rect;
+    ASSERT_EQ(whole.width(), 300);
+    EXPECT_EQ(ws.pixel(id, whole.left, whole.top), GREY);
+    EXPECT_EQ(ws.pixel(id, whole.right - 1, whole.bottom - 1), GREY);
+    EXPECT_EQ(ws.pixel(id, whole.left - 1, whole.top), beside(whole.left - 1, whole.top));
+    EXPECT_EQ(ws.pixel(id, whole.right, whole.bottom - 1), beside(whole.right, whole.bottom - 1));
+}

@@ -32,18 +32,19 @@ _Ref<img_lib::_ImageInfo> FakeImageSource::getRandomImage() {
     record->bits = static_cast<unsigned char*>(osAlloc(stride * static_cast<uint32_t>(p.height)));
     record->infoBytes = 44;
     record->bitsBytes = stride * static_cast<uint32_t>(p.height);
+    std::memset(record->bits, FAKE_SHADE, record->bitsBytes);
     return record;
 }
 
 EngineFixtureBase::EngineFixtureBase() : fake(new FakeImageSource()) {
     glimsel_ui::WindowSystem::install(&ws);
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     provider.source = fake;
 }
 
 EngineFixtureBase::~EngineFixtureBase() {
     glimsel_ui::WindowSystem::install(nullptr);
-    glimsel_app::installSettingsStore(nullptr);
+    glimsel_settings::installSettingsStore(nullptr);
 }
 
 std::vector<glimsel_headless::DrawCall> EngineFixtureBase::calls(glimsel_headless::DrawCall::Kind kind) const {

@@ -16,6 +16,9 @@ struct FakePicture {
     bool core = false;  // a 12-byte core header with 16-bit sizes
 };
 
+// Every byte of a fake picture's pixels: it shows as grey 0x808080.
+constexpr unsigned char FAKE_SHADE = 0x80;
+
 class FakeImageSource : public torvik_lang::_Object, public _IImageDatabase {
 public:
     std::deque<FakePicture> next;      // handed out in order; the last one repeats

@@ -10,6 +10,13 @@ using glimsel_ui::SystemCommand;
 
 namespace {
 
+InputEvent moveTo(int x, int y) {
+    InputEvent e{InputEvent::MouseMove};
+    e.x = x;
+    e.y = y;
+    return e;
+}
+
 InputEvent buttonEvent(MouseButton b) {
     InputEvent e{InputEvent::Button};
     e.button = b;
@@ -24,36 +31,12 @@ InputEvent commandEvent(SystemCommand c) {
 
 class SaverWndTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    void TearDown() override { testMode = false; }
-
     // Starts a saver run (it deletes itself when its window goes).
     CSaverWnd* start(bool test = false) {
-        testMode = test;
-        CSaverWnd* w = new CSaverWnd(provider);
+        CSaverWnd* w = new CSaverWnd(provider, test);
         EXPECT_TRUE(w->createSaverWindow());
         ws.setMainWindow(w);
         return w;
-    }
-    static InputEvent move(int x, int y) {
-        InputEvent e{InputEvent::MouseMove};
-        e.x = x;
-        e.y = y;
-        return e;
-    }
-    static InputEvent button(MouseButton b) {
-        InputEvent e{InputEvent::Button};
-        e.button = b;
-        return e;
-    }
-    static InputEvent of(InputEvent::Kind kind, bool active = false) {
-        InputEvent e{kind};
-        e.active = active;
-        return e;
-    }
-    static InputEvent command(SystemCommand c) {
-        InputEvent e{InputEvent::SysCommand};
-        e.command = c;
-        return e;
     }
     // Runs until the saver ends or 10 s have passed; the exit code or -1.
     int run() { return ws.runUntil(10000); }
@@ -84,26 +67,26 @@ TEST_F(SaverWndTest, TestModeIsAnOrdinaryWindow) {
 
 TEST_F(SaverWndTest, FirstMouseReportOnlyRecords) {
     CSaverWnd* w = start();
-    ws.scheduleInput(100, move(500, 400));
-    ws.scheduleInput(200, move(500, 400));
+    ws.scheduleInput(100, moveTo(500, 400));
+    ws.scheduleInput(200, moveTo(500, 400));
     EXPECT_EQ(run(), -1);  // still running
     w->destroyWindow();    // the window deletes itself
 }
 
 TEST_F(SaverWndTest, OnePixelFromFirstReportEnds) {
     start();
-    ws.scheduleInput(100, move(500, 400));
-    ws.scheduleInput(200, move(501, 400));
+    ws.scheduleInput(100, moveTo(500, 400));
+    ws.scheduleInput(200, moveTo(501, 400));
     EXPECT_EQ(run(), 0);
     EXPECT_LT(ws.now(), 1000u);
 }
 
 TEST_F(SaverWndTest, ComparesWithFirstReportNotPrevious) {
     CSaverWnd* w = start();
-    ws.scheduleInput(100, move(10, 10));
+    ws.scheduleInput(100, moveTo(10, 10));
     ws.runUntil(150);
     EXPECT_EQ(w->lastMousePos.x, 10);
-    ws.scheduleInput(200, move(10, 11));
+    ws.scheduleInput(200, moveTo(10, 11));
     EXPECT_EQ(run(), 0);
 }
 
@@ -126,7 +109,7 @@ TEST_P(SaverEnding, FollowsTheInputTable) {
         EXPECT_EQ(code, (test ? c.endsTest : c.endsSaver) ? 0 : -1) << c.name << (test ? " in test mode" : "");
         if (code == -1) {
             // Still running: end it for the next round.
-            ws.scheduleInput(ws.now() + 1, button(MouseButton::Left));
+            ws.scheduleInput(ws.now() + 1, buttonEvent(MouseButton::Left));
             EXPECT_EQ(ws.runUntil(ws.now() + 1000), 0);
         }
     }
@@ -173,4 +156,38 @@ TEST_F(SaverWndTest, DrawsPicturesUntilEnded) {
     ws.scheduleInput(1000, InputEvent{InputEvent::Key});
     EXPECT_EQ(run(), 0);
     EXPECT_GE(calls(DrawCall::Dib).size(), 90u);
+}
+
+TEST_F(SaverWndTest, TwoEnginesRunSideBySide) {
+    Provider testProvider;
+    torvik_lang::_Ref<FakeImageSource> testSource = new FakeImageSource();
+    testSource->fallback = FakePicture{50, 40};
+    testProvider.source = testSource;
+    glimsel_ui::NativeWindow saver = start()->handle();  // 400 x 300 pictures, the main window
+    CSaverWnd* test = new CSaverWnd(testProvider, true);
+    ASSERT_TRUE(test->createSaverWindow());
+    glimsel_ui::NativeWindow tester = test->handle();
+
+    ws.scheduleInput(2500, InputEvent{InputEvent::Key}, tester);  // a test run ignores keys
+    ws.scheduleInput(3500, InputEvent{InputEvent::Key}, saver);
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ws.now(), 3500u);
+    EXPECT_FALSE(ws.windowExists(saver));
+    ASSERT_TRUE(ws.windowExists(tester));
+    ws.runUntil(6000);  // the other engine goes on alone
+
+    auto drawnBy = [&](glimsel_ui::NativeWindow w, int width) {
+        int count = 0;
+        for (const auto& d : calls(DrawCall::Dib)) {
+            if (d.window != w) continue;
+            EXPECT_EQ(d.rect.width(), width);
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(drawnBy(saver, 400), 3);
+    EXPECT_EQ(drawnBy(tester, 50), 6);
+    EXPECT_EQ(fake->handedOut, 3);
+    EXPECT_EQ(testSource->handedOut, 6);
+    test->destroyWindow();
 }

@@ -26,11 +26,11 @@ class FolderSource : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.ok());
-        glimsel_app::installSettingsStore(&store);
+        glimsel_settings::installSettingsStore(&store);
         store.writeString("Config", "Path", dir.path.c_str());
         std::srand(1);
     }
-    void TearDown() override { glimsel_app::installSettingsStore(nullptr); }
+    void TearDown() override { glimsel_settings::installSettingsStore(nullptr); }
 
     _Ref<_CImageDatabase> load() {
         _Ref<_CImageDatabase> db = new _CImageDatabase();

@@ -13,8 +13,9 @@
 #include <string>
 
 #include "app/SaverApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/win32/RegistrySettingsStore.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_window_system.h"
 
 namespace {
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
     }
     folder = argv[1];
     glimsel_win32::RegistrySettingsStore store("Norvane", "Glimsel");
-    glimsel_app::installSettingsStore(&store);
+    glimsel_settings::installSettingsStore(&store);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     glimsel_win32::Win32WindowSystem windows(instance);
     glimsel_ui::WindowSystem::install(&windows);
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
 
     int code;
     {
-        CSaverApp app;
+        glimsel_win32::Win32Desktop desktop;
+        CSaverApp app(desktop);
         char const* args[] = {"Glimsel.scr", "/p", handle.c_str()};
         code = app.run(3, args);
     }

@@ -5,9 +5,9 @@ glimsel_test(platform_win32_tests SOURCES win32/RegistrySettingsStoreTest.cpp LI
 # of another process that lends a pane and lists its children, and one that runs the
 # preview in a pane of its own process.
 add_executable(win32_host win32/win32_host.cpp)
-if(TARGET glimsel_app)
+if(TARGET glimsel)
   add_executable(win32_preview_host win32/win32_preview_host.cpp)
-  target_link_libraries(win32_preview_host PRIVATE glimsel_app glimsel_win32 glimsel_registry)
+  target_link_libraries(win32_preview_host PRIVATE glimsel_app glimsel_win32 glimsel_win32_desktop glimsel_registry)
 
   # The window tests need a display and a Wine prefix; the test command runs them with
   # both (scripts/test-windows.sh), one at a time.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace glimsel_app {
+namespace glimsel_settings {
 
 class SettingsStore {
 public:
@@ -30,4 +30,4 @@ std::string getProfileString(char const* section, char const* entry, char const*
 void writeProfileInt(char const* section, char const* entry, int value);
 void writeProfileString(char const* section, char const* entry, char const* text);
 
-}  // namespace glimsel_app
+}  // namespace glimsel_settings

@@ -1,8 +1,8 @@
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 #include <cstdlib>
 
-namespace glimsel_app {
+namespace glimsel_settings {
 
 namespace {
 SettingsStore* installed = nullptr;
@@ -33,4 +33,4 @@ void writeProfileString(char const* section, char const* entry, char const* text
     settingsStore().writeString(section, entry, text);
 }
 
-}  // namespace glimsel_app
+}  // namespace glimsel_settings
