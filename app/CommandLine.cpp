@@ -57,6 +57,7 @@ CommandLine parseCommandLine(int argc, char const* const* argv, char const* daem
     // The form /c:1234 of the desktop's settings dialog; only a lower-case c.
     if (std::strlen(first) >= 3 && first[1] == 'c' && first[2] == ':') {
         result.mode = RunMode::Settings;
+        result.settingsOwner = parseHandle(first + 3);
         return result;
     }
     char const* word = switchWord(first);

@@ -47,6 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"-window-id", "77"}, RunMode::Preview, 77},
                       Case{{"-window-id"}, RunMode::None, 0}));
 
+TEST(CommandLine, SettingsOwnerFromColonForm) {
+    EXPECT_EQ(parse({"/c:4711"}).settingsOwner, 4711u);
+    EXPECT_EQ(parse({"/c:x"}).settingsOwner, 0u);
+    EXPECT_EQ(parse({"/c"}).settingsOwner, 0u);
+}
+
 TEST(CommandLine, DaemonWindowFromEnvironment) {
     CommandLine line = parse({}, "0x400001");
     EXPECT_EQ(line.mode, RunMode::Preview);
