@@ -23,6 +23,7 @@ PICTURE = (64, 48)
 BS_TYPEMASK, BS_GROUPBOX, SS_TYPEMASK, SS_ICON, SS_ELLIPSISMASK = 0xF, 0x7, 0x1F, 0x3, 0xC000
 OK_BUTTON = 1
 SPEED_BAR = 1002
+FLASH_BAR = 1003
 VERSION_TEXT = 1013
 
 
@@ -137,22 +138,24 @@ def case_sheet_opens(s):
     write_bmp(os.path.join(s.pictures, "red.bmp"), PICTURE[0], PICTURE[1], solid(RED))
     host = s.start(os.path.join("tests", "platform", "win32_host.exe"), "pane", s.windows_path(s.root), "64", "48")
     hwnd = int(wait_file(os.path.join(s.root, "hwnd"), host))
-    for args, close, label in (([], ["Escape"], "none"), (["/c"], ["alt+F4"], "c"),
-                               (["/c:%d" % hwnd], ["Escape"], "owned")):
-        s.settings(Speed=100)
+    # The close box sends the system's close command, as Alt+F4 does.
+    for args, close, label, flash in (([], "Escape", "none", -1), (["/c"], "alt+F4", "c", 0),
+                                      (["/c:%d" % hwnd], "Escape", "owned", -1)):
+        s.settings(Speed=100, flashSleep=flash)
         proc = s.saver(*args)
         sheet = probe(s, proc)
         check(sheet.owner == (hwnd if label == "owned" else 0), "%s: the sheet's owner is %d" % (args, sheet.owner))
         check(not sheet.owner_enabled, "%s: the owner stays enabled under the modal sheet" % args)
+        check(sheet.find(id=FLASH_BAR)["visible"] == (flash >= 0), "%s: the flash speed bar is not as flash is" % args)
         rect = preview_of(sheet)
         time.sleep(1.5)
         check(red_in(s, rect, "options-" + label) >= PICTURE[0] * PICTURE[1] // 10,
               "%s: the preview draws no pictures" % args)
         check_layout(sheet, "options")
         focus(s, sheet)
-        s.xdotool("key", *close)
-        ends(s, proc, "%s in %s" % (close[0], args))
-        check(active_page(s) is None, "%s wrote ActivePage" % close[0])
+        s.xdotool("key", close)
+        ends(s, proc, "%s in %s" % (close, args))
+        check(active_page(s) is None, "%s wrote ActivePage" % close)
     with open(os.path.join(s.root, "destroy"), "w"):
         pass
     s.wait_exit(host, 15, "destroying the host")
