@@ -53,7 +53,8 @@ class Sheet:
         return (l + r) // 2, (t + b) // 2
 
 
-def probe(s, proc, timeout=40):
+def probe(s, proc, ready=lambda sheet: True, timeout=40):
+    """The sheet once it shows a page and `ready` holds."""
     out = os.path.join(s.root, "sheet")
     deadline = time.time() + timeout
     while time.time() < deadline:
@@ -62,10 +63,10 @@ def probe(s, proc, timeout=40):
                   s.windows_path(out)).returncode == 0:
             with open(out) as f:
                 sheet = Sheet(f.read())
-            if any(w["visible"] and w["on_page"] for w in sheet.windows):
+            if any(w["visible"] and w["on_page"] for w in sheet.windows) and ready(sheet):
                 return sheet
         time.sleep(0.3)
-    raise Failure("no sheet titled Glimsel appeared")
+    raise Failure("no sheet titled Glimsel appeared, or it did not become as expected")
 
 
 def preview_of(sheet):
@@ -122,9 +123,15 @@ def active_page(s):
     return int(result.stdout.split("0x")[1].split()[0], 16)
 
 
-def stored(s, name):
-    result = s.wine("reg", "query", KEY + "\\Config", "/v", name)
-    return int(result.stdout.split("0x")[1].split()[0], 16) if result.returncode == 0 else None
+def stored(s, name, expected, timeout=10):
+    """The stored value once it is `expected`, or the last one read."""
+    deadline = time.time() + timeout
+    while True:
+        result = s.wine("reg", "query", KEY + "\\Config", "/v", name)
+        value = int(result.stdout.split("0x")[1].split()[0], 16) if result.returncode == 0 else None
+        if value == expected or time.time() > deadline:
+            return value
+        time.sleep(0.2)
 
 
 def ends(s, proc, how):
@@ -169,9 +176,7 @@ def case_sheet_ok(s):
     l, t, r, b = sheet.find(cls="SysTabControl32")["rect"]
     s.xdotool("mousemove", l + 12, t + 8, "click", 1)  # the first tab, which takes the focus
     s.xdotool("key", "Right")
-    time.sleep(0.5)
-    sheet = probe(s, proc)
-    check(sheet.find(id=VERSION_TEXT)["on_page"], "the right arrow on the tabs did not show the about page")
+    sheet = probe(s, proc, lambda sheet: any(w["id"] == VERSION_TEXT and w["on_page"] for w in sheet.windows), 15)
     check_layout(sheet, "about")
     s.screenshot("about")
     x, y = sheet.centre(OK_BUTTON)
@@ -191,11 +196,11 @@ def case_speed_bar(s):
     slow = red_in(s, rect, "slow")
     l, t, r, b = sheet.find(id=SPEED_BAR)["rect"]
     s.xdotool("mousemove", r - 4, (t + b) // 2, "click", 1)  # the right arrow: one line right
-    time.sleep(0.5)
-    check(stored(s, "Speed") == 2, "the right arrow stored Speed %s, not 2" % stored(s, "Speed"))
+    speed = stored(s, "Speed", 2)
+    check(speed == 2, "the right arrow stored Speed %s, not 2" % speed)
     s.xdotool("key", "End")  # the bar has the focus: to the right end
-    time.sleep(0.5)
-    check(stored(s, "Speed") == 100, "End stored Speed %s, not 100" % stored(s, "Speed"))
+    speed = stored(s, "Speed", 100)
+    check(speed == 100, "End stored Speed %s, not 100" % speed)
     time.sleep(2)
     fast = red_in(s, rect, "fast")
     area = PICTURE[0] * PICTURE[1] * 36 * 36 // 10000  # the preview draws at 36 %
