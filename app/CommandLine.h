@@ -1,11 +1,27 @@
-// The screen-saver command line: which run mode the first argument selects.
+// The screen-saver command line: which run mode the first argument selects, and the
+// options a screen-saver daemon and its settings program pass (single or double dash).
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace glimsel_app {
 
-enum class RunMode { Settings, Preview, Saver, TestSaver, None };
+enum class RunMode { Settings, Preview, Saver, TestSaver, Help, Version, None };
+
+// Slide-show settings for this run only; the stored settings stay as they are. What is
+// not given comes from the store.
+struct RunOptions {
+    std::optional<int> speed;       // 1 (slow) to 100 (fast)
+    std::optional<bool> flash;      // the flash effect on or off
+    std::optional<int> flashSpeed;  // 1 (slow) to 100 (fast), used while flash is on
+    enum class Pictures { Stored, Folder, Bundled };
+    Pictures pictures = Pictures::Stored;
+    std::string folder;  // with Pictures::Folder
+
+    bool any() const { return speed || flash || flashSpeed || pictures != Pictures::Stored; }
+};
 
 struct CommandLine {
     RunMode mode = RunMode::None;
@@ -16,6 +32,10 @@ struct CommandLine {
     // Settings in the form /c:<HWND>: the desktop's dialog that the sheet belongs to
     // (decimal); 0 when none is given.
     uint64_t settingsOwner = 0;
+    RunOptions options;
+    // Why an option's value was refused (mode None); empty for an unknown option,
+    // which ends the program quietly.
+    std::string error;
 };
 
 // Reads the arguments (argv[0] is the program). `daemonWindow` is the window a
@@ -24,5 +44,8 @@ CommandLine parseCommandLine(int argc, char const* const* argv, char const* daem
 
 // The switch word of an argument: at most one leading '-' or '/' removed.
 char const* switchWord(char const* argument);
+
+// What --help prints.
+char const* usageText();
 
 }  // namespace glimsel_app

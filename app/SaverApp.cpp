@@ -67,6 +67,8 @@ int CSaverApp::run(int argc, char const* const* argv, char const* daemonWindow) 
             exitCode = runSaver();
             break;
         case RunMode::Saver: exitCode = runSaver(); break;
+        case RunMode::Help:
+        case RunMode::Version:
         case RunMode::None: break;
     }
     imageSource = nullptr;

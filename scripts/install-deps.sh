@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev
   libx11-dev libxext-dev libxrandr-dev libglib2.0-dev libgtk-3-dev
   xvfb xauth xfonts-base fonts-dejavu-core xdotool x11-apps imagemagick
+  xscreensaver
   libgif-dev libpixman-1-dev
   libstb-dev
   python3-pil python3-numpy

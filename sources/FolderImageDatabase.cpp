@@ -1,6 +1,7 @@
 #include "sources/FolderImageDatabase.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/SettingsStore.h"
@@ -28,6 +29,23 @@ constexpr Pattern kPatterns[] = {
     {"*.bmp", img_lib::IMAGE_BMP},
     {"*.gif", img_lib::IMAGE_GIF},
 };
+
+// Whether `name` (of `length` characters) matches `pattern` without regard to ASCII letter
+// case. A pattern of '*' and a plain ending, as every pattern of the table is, is
+// answered by comparing the ending; any other goes to the platform's matcher.
+bool matches(char const* pattern, char const* name, size_t length) {
+    if (pattern[0] != '*' || std::strpbrk(pattern + 1, "*?")) return glimsel_os::wildcardMatch(pattern, name);
+    const size_t tail = std::strlen(pattern + 1);
+    if (length < tail) return false;
+    const char* end = name + length - tail;
+    for (size_t i = 0; i < tail; ++i) {
+        unsigned a = static_cast<unsigned char>(end[i]), b = static_cast<unsigned char>(pattern[1 + i]);
+        if (a - 'A' < 26u) a += 32;
+        if (b - 'A' < 26u) b += 32;
+        if (a != b) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -57,7 +75,27 @@ void _CImageDatabase::loadFolder(const _Ref<_File>& dir) {
     names->removeAllElements();
     types = new torvik_lang::_Array<ImageType, torvik_lang::_Object>();
     folder = dir;
-    for (const Pattern& p : kPatterns) addFiles(p.pattern, p.type);
+    // One pass over the folder. Each name goes to the list of every pattern it matches,
+    // and the lists follow one another in the order of the patterns: the list that one
+    // search per pattern would give, for a quarter of the directory reads.
+    constexpr size_t kinds = sizeof kPatterns / sizeof kPatterns[0];
+    _Ref<torvik_util::_Vector> found[kinds];
+    for (auto& list : found) list = new torvik_util::_Vector(10, 0);
+    _Ref<torvik_util::_Enumeration> all = folder->list("*");
+    while (all->hasMoreElements()) {
+        _Ref<_String> name = all->nextElement();
+        if (!name || name->c_str()[0] == '.') continue;
+        const size_t length = static_cast<size_t>(name->length());
+        for (size_t k = 0; k < kinds; ++k) {
+            if (matches(kPatterns[k].pattern, name->c_str(), length)) found[k]->addElement(name);
+        }
+    }
+    for (size_t k = 0; k < kinds; ++k) {
+        for (int i = 0; i < found[k]->size(); ++i) {
+            names->addElement(found[k]->elementAt(i));
+            types->put(names->size() - 1, kPatterns[k].type);
+        }
+    }
 }
 
 void _CImageDatabase::addFiles(char const* pattern, ImageType type) {

@@ -94,13 +94,15 @@ private:
         optionsView.showState(sheet.optionsPage);
         gtk_widget_set_size_request(pages, natural.width, natural.height);
 
-        // The preview's place in the widened sheet, in the screen's pixels; GTK counts
-        // in its own units, which a scaled screen makes larger.
+        // The sheet is laid out in GTK's units, which a scaled screen makes larger than
+        // its pixels, so that the preview strip grows with the pages. The drawing
+        // window counts the screen's pixels: its size, and the scale of its pictures
+        // to the screen, are those of the area it fills.
         int scale = gtk_widget_get_scale_factor(window);
-        COptionsSheet::Layout layout = COptionsSheet::layout(app, natural.width * scale, natural.height * scale);
-        gtk_widget_set_size_request(content, layout.sheet.width / scale, layout.sheet.height / scale);
-        gtk_widget_set_size_request(previewArea, layout.preview.width() / scale, layout.preview.height() / scale);
-        gtk_fixed_put(GTK_FIXED(content), previewArea, layout.preview.left / scale, layout.preview.top / scale);
+        COptionsSheet::Layout layout = COptionsSheet::layout(app, natural.width, natural.height);
+        gtk_widget_set_size_request(content, layout.sheet.width, layout.sheet.height);
+        gtk_widget_set_size_request(previewArea, layout.preview.width(), layout.preview.height());
+        gtk_fixed_put(GTK_FIXED(content), previewArea, layout.preview.left, layout.preview.top);
         gtk_widget_show(previewArea);
 
         // The drawing window lives in an X window of its own at the preview's place; as
@@ -108,9 +110,9 @@ private:
         // preview fills its pane.
         gtk_widget_realize(previewArea);
         if (uint64_t area = nativeWindow(gtk_widget_get_window(previewArea))) {
+            glimsel_ui::Rect pixels{0, 0, layout.preview.width() * scale, layout.preview.height() * scale};
             // Without a preview the pages still work; they skip what concerns it.
-            sheet.createPreview(area, glimsel_ui::Rect{0, 0, layout.preview.width(), layout.preview.height()},
-                                layout.previewScale);
+            sheet.createPreview(area, pixels, app.computePreviewScale(pixels.width(), pixels.height()));
         }
 
         // A stored page that names no page leaves the first one open.

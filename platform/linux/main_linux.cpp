@@ -2,14 +2,18 @@
 //
 //   glimsel /s            the saver over the primary monitor
 //   glimsel /t            the saver in an ordinary 800 by 600 window
-//   glimsel /p <window>   a preview inside another program's window (decimal id)
-//   glimsel -window-id <window>, -root, or $XSCREENSAVER_WINDOW: the same, as a
-//                         screen-saver daemon starts its savers
+//   glimsel /p <window>   a preview inside another program's window (decimal or 0x hex)
+//   glimsel --window-id <window>, --root, or $XSCREENSAVER_WINDOW: the same, as a
+//                         screen-saver daemon and its settings program start savers
 //   glimsel, glimsel /c   the settings
+//   glimsel --help        the options, among them settings for one run (--speed N, ...)
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "app/CommandLine.h"
+#include "app/RunSettingsStore.h"
 #include "app/SaverApp.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/IniSettingsStore.h"
@@ -25,15 +29,43 @@ bool needsDisplay(glimsel_app::RunMode mode) {
            mode == glimsel_app::RunMode::Preview || mode == glimsel_app::RunMode::Settings;
 }
 
+// A host's file chooser may hand a picture instead of its folder: the file names the
+// folder it lies in.
+void resolveFolder(glimsel_app::RunOptions& options) {
+    if (options.pictures != glimsel_app::RunOptions::Pictures::Folder) return;
+    std::error_code error;
+    std::filesystem::path path(options.folder);
+    if (std::filesystem::is_regular_file(path, error) && path.has_parent_path()) {
+        options.folder = path.parent_path().string();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     char const* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
     glimsel_app::CommandLine line = glimsel_app::parseCommandLine(argc, argv, daemonWindow);
+    switch (line.mode) {
+        case glimsel_app::RunMode::Help: std::fputs(glimsel_app::usageText(), stdout); return 0;
+        case glimsel_app::RunMode::Version: std::printf("glimsel %s\n", GLIMSEL_VERSION_TEXT); return 0;
+        case glimsel_app::RunMode::None:
+            if (line.error.empty()) return 0;  // an unknown switch ends quietly
+            std::fprintf(stderr, "glimsel: %s\n", line.error.c_str());
+            return 1;
+        default: break;
+    }
 
     glimsel_linux::IniSettingsStore store(
         glimsel_linux::IniSettingsStore::defaultPath(glimsel_linux::IniSettingsStore::programBaseName(argv[0])));
     glimsel_settings::installSettingsStore(&store);
+    // The settings sheet shows and changes the stored settings; every other mode runs
+    // with the command line's options over them.
+    std::optional<glimsel_app::RunSettingsStore> runStore;
+    if (line.options.any() && line.mode != glimsel_app::RunMode::Settings) {
+        resolveFolder(line.options);
+        runStore.emplace(store, line.options);
+        glimsel_settings::installSettingsStore(&*runStore);
+    }
 
     std::unique_ptr<glimsel_x11::XWindowSystem> windows;
     if (needsDisplay(line.mode)) {

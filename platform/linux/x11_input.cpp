@@ -22,6 +22,7 @@ void XWindowSystem::translate(const XEvent& e) {
         case LeaveNotify: onLeave(e); break;
         case Expose: onExpose(e); break;
         case ConfigureNotify: onConfigure(e); break;
+        case MapNotify: onMap(e); break;
         case DestroyNotify: onDestroyNotify(e); break;
         case VisibilityNotify: onVisibility(e); break;
         case ClientMessage: onClientMessage(e); break;
@@ -43,6 +44,23 @@ void XWindowSystem::onMotion(const XEvent& e) {
     m.x = e.xmotion.x;
     m.y = e.xmotion.y;
     messages.postEvent(e.xmotion.window, m);
+}
+
+void XWindowSystem::onMap(const XEvent& e) {
+    WindowState* s = find(e.xmap.window);
+    if (!s || !s->topLevel || !s->alive) return;
+    // X reports no position when a window appears under the pointer, while the
+    // framework's windows expect one then: take it ourselves, so that the first real
+    // movement is news.
+    ::Window root, child;
+    int rootX, rootY, x, y;
+    unsigned mask;
+    if (!XQueryPointer(xd->display, s->xid, &root, &child, &rootX, &rootY, &x, &y, &mask)) return;
+    if (x < 0 || y < 0 || x >= s->width || y >= s->height) return;
+    WindowEvent m{WindowEvent::MouseMove};
+    m.x = x;
+    m.y = y;
+    messages.postEvent(s->xid, m);
 }
 
 void XWindowSystem::onButtonPress(const XEvent& e) {
@@ -102,8 +120,15 @@ void XWindowSystem::onExpose(const XEvent& e) {
     const XExposeEvent& x = e.xexpose;
     WindowState* s = find(x.window);
     if (!s) return;
-    // One paint request per window, for everything exposed meanwhile.
     Rect r{x.x, x.y, x.x + x.width, x.y + x.height};
+    // The window keeps its pixels, as a compositing desktop keeps them: what another
+    // window (a dialog, a menu) covered comes back as it was, whether or not the paint
+    // request below draws over it.
+    if (s->alive && s->framebuffer && s->framebuffer->width() == s->width && s->framebuffer->height() == s->height) {
+        Rect inside{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, s->width), std::min(r.bottom, s->height)};
+        s->framebuffer->put(s->xid, inside);
+    }
+    // One paint request per window, for everything exposed meanwhile.
     if (s->paintArea.width() <= 0 || s->paintArea.height() <= 0) {
         s->paintArea = r;
     } else {

@@ -9,7 +9,9 @@
 //
 // The pointer is hidden by the invisible cursor of every window we make; X has no
 // per-message cursor query, so onSetCursor is never called. Activation follows the
-// keyboard focus of our top-level windows.
+// keyboard focus of our top-level windows. A top-level window learns where the
+// pointer is when it is mapped (a mouse-move message), as the framework's windows do
+// when they appear under the pointer.
 //
 // This header includes no X header, so that code using the portable types (whose
 // names X's macros would spoil) can include it.
@@ -150,6 +152,7 @@ private:
     void onLeave(const _XEvent& e);
     void onExpose(const _XEvent& e);
     void onConfigure(const _XEvent& e);
+    void onMap(const _XEvent& e);
     void onDestroyNotify(const _XEvent& e);
     void onVisibility(const _XEvent& e);
     void onClientMessage(const _XEvent& e);

@@ -264,7 +264,23 @@ def sheet_switches(args):
         check(setting(s.ws, "ActivePage", "") is None, "Cancel wrote ActivePage")
 
 
+def sheet_scaled(args):
+    # A desktop scaled by 2 doubles the whole sheet, the preview strip included: the
+    # preview keeps its shape (370 by H - 40 units) in twice the pixels.
+    s = Session(args, "scaled")
+    some_pictures(s.ws)
+    write_settings(s.ws, Speed=100)
+    s.start(env=dict(GTK_ENV, GDK_SCALE="2"))
+    with s:
+        sheet = Sheet(s)
+        expected = (740, sheet.height - 80, sheet.width - 780, 20)
+        check(expected in sheet.children(), "no preview window %s among %s" % (expected, sheet.children()))
+        s.x.xdotool("key", "Escape")
+        s.ends_with(0, 3, "after Escape")
+
+
 CASES = {
+    "sheet_scaled": sheet_scaled,
     "sheet_ok": sheet_ok,
     "sheet_cancel": sheet_cancel,
     "sheet_bars": sheet_bars,

@@ -13,3 +13,5 @@ endfunction()
 x11_program_tests(x11_ x11_tests.py
   test_mode empty_folder expose_paint bundled_pictures
   saver_key saver_mouse saver_focus saver_grab_retry flash_exit preview daemon_window no_display)
+# A window uncovered by another comes back without the other's pixels.
+x11_program_tests(x11_backing_ x11_backing_tests.py uncovered_without_leftovers)
