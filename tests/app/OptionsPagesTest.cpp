@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/OptionsSheet.h"
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
-#include "tests/TestPlatform.h"
 #include "tests/app/HeadlessDesktop.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 namespace {
@@ -41,15 +40,9 @@ public:
 
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    OptionsPageTest() : app(desktop), sheet(app, views, views) {
-        folder = test_platform::makeTempFolder("glimsel-page");
-    }
+    OptionsPageTest() : app(desktop), sheet(app, views, views) {}
     // A database file that is there (by name only).
     void databaseExists() { desktop.database = new torvik_io::_File("/nonexistent/Glimsel.idb"); }
-    ~OptionsPageTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
     CSaverDlg& page() { return sheet.optionsPage; }
     // Opens the sheet: source chosen, preview made, page initialised.
     void open() {
@@ -62,7 +55,8 @@ protected:
     CSaverApp app;
     FakeViews views;
     COptionsSheet sheet;
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
 };
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,8 @@
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
 #include "sources/ArrayFile.h"
-#include "tests/TestPlatform.h"
 #include "tests/app/HeadlessDesktop.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -28,18 +27,14 @@ class SaverAppTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     SaverAppTest() : app(desktop) {
         // An empty picture folder: the shell's own source choice finds nothing there.
-        folder = test_platform::makeTempFolder("glimsel-app");
         store.writeString("Config", "Path", folder.c_str());
-    }
-    ~SaverAppTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     int run(std::vector<char const*> args) {
         args.insert(args.begin(), "glimsel");
         return app.run(static_cast<int>(args.size()), args.data());
     }
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
     HeadlessDesktop desktop;
     CSaverApp app;
 };
@@ -198,10 +193,7 @@ TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
 }
 
 TEST_F(SaverAppTest, CorruptDatabaseIsNotUsed) {
-    std::string path = folder + "/Glimsel.idb";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fputs("55 not an array file", f);
-    std::fclose(f);
+    std::string path = dir.write("Glimsel.idb", "55 not an array file");
     desktop.database = new torvik_io::_File(path.c_str());
     store.writeString("Config", "Path", nullptr);
     app.chooseImageSource();

@@ -9,7 +9,7 @@
 #include "foundation/support/ConsoleLogger.h"
 #include "foundation/support/DebugReportLogger.h"
 #include "platform/os.h"
-#include "tests/foundation/io/TempDir.h"
+#include "tests/kit/TempDir.h"
 
 using namespace util;
 using torvik_lang::_S;
