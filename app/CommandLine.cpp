@@ -164,6 +164,7 @@ bool classicSwitch(int argc, char const* const* argv, CommandLine& line, int& ne
     // The form /c:1234 of the desktop's settings dialog; only a lower-case c.
     if (std::strlen(first) >= 3 && first[1] == 'c' && first[2] == ':') {
         line.mode = RunMode::Settings;
+        line.settingsOwner = parseHandle(first + 3);
         return true;
     }
     char const* word = switchWord(first);

@@ -29,6 +29,9 @@ struct CommandLine {
     // screen-saver daemon); `rootWindow` asks for the whole screen's root window.
     uint64_t previewParent = 0;
     bool rootWindow = false;
+    // Settings in the form /c:<HWND>: the desktop's dialog that the sheet belongs to
+    // (decimal); 0 when none is given.
+    uint64_t settingsOwner = 0;
     RunOptions options;
     // Why an option's value was refused (mode None); empty for an unknown option,
     // which ends the program quietly.

@@ -57,6 +57,7 @@ int CSaverApp::run(int argc, char const* const* argv, char const* daemonWindow) 
     glimsel_os::lowerPriority();
 
     CommandLine line = glimsel_app::parseCommandLine(argc, argv, daemonWindow);
+    settingsOwner = line.settingsOwner;
     int exitCode = 0;
     switch (line.mode) {
         case RunMode::Settings: exitCode = runSettings(); break;

@@ -24,6 +24,8 @@ public:
     // Set by the "t" switch: the saver runs in an ordinary window that only a left
     // click ends.
     bool testMode = false;
+    // The window the settings sheet belongs to (from /c:<HWND>); 0 for none.
+    uint64_t settingsOwner = 0;
 
     torvik_lang::_Ref<_IImageDatabase> currentImageSource() override { return imageSource; }
 

@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/SaverApp.h"
+#include "platform/win32/win32_settings_sheet.h"
 #include "sources/FreewareIdb.h"
 
 namespace glimsel_win32 {
 
-int Win32Desktop::runSettingsSheet(CSaverApp&) {
-    MessageBoxA(nullptr,
-                "This version of Glimsel has no settings page yet.\n"
-                "It shows the bundled pictures at normal speed.",
-                "Glimsel", MB_OK | MB_ICONINFORMATION);
-    return -1;
+int Win32Desktop::runSettingsSheet(CSaverApp& app) {
+    // A handle that names no window leaves the sheet without an owner.
+    HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(app.settingsOwner));
+    return glimsel_win32::runSettingsSheet(app, owner && IsWindow(owner) ? owner : nullptr);
 }
 
 torvik_lang::_Ref<torvik_io::_File> Win32Desktop::findDatabase() { return findDatabaseFile(); }

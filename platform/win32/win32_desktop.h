@@ -1,6 +1,5 @@
-// The Windows desktop: the settings (a plain message box until the property sheet
-// exists), the database beside the program, the shell for addresses, and the version
-// information of the program file.
+// The Windows desktop: the settings sheet, the database beside the program, the shell
+// for addresses, and the version information of the program file.
 #pragma once
 
 #include "app/Desktop.h"

@@ -75,6 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"/s", "--help"}, RunMode::Help, 0}, Case{{"/s"}, RunMode::Preview, 0x77, "0x77"},
                       Case{{"/t"}, RunMode::TestSaver, 0, "0x77"}));
 
+TEST(CommandLine, SettingsOwnerFromColonForm) {
+    EXPECT_EQ(parse({"/c:4711"}).settingsOwner, 4711u);
+    EXPECT_EQ(parse({"/c:x"}).settingsOwner, 0u);
+    EXPECT_EQ(parse({"/c"}).settingsOwner, 0u);
+}
+
 TEST(CommandLine, RunOptionsAndRefusedValues) {
     CommandLine line = parse({"--root", "-speed", "100", "--no-flash", "--flash", "--flash-speed", "1",
                               "--folder", "/pics", "--window-id", "9"});

@@ -11,8 +11,7 @@ if(TARGET glimsel)
 
   # The window tests need a display and a Wine prefix; the test command runs them with
   # both (scripts/test-windows.sh), one at a time.
-  foreach(case saver_key flash_click test_mode preview_foreign preview_drawing first_run unknown_switches
-      settings_box)
+  foreach(case saver_key flash_click test_mode preview_foreign preview_drawing first_run unknown_switches)
     add_test(NAME wine_${case}
       COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_tests.py ${case}
         --build ${CMAKE_BINARY_DIR} --out ${CMAKE_BINARY_DIR}/wine-screens)

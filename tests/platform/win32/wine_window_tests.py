@@ -270,25 +270,6 @@ def case_unknown_switches(s):
     check(not s.windows(), "a window is left open")
 
 
-def case_settings_box(s):
-    """No argument, /c and /c:<HWND> say in a message box that the settings come later; OK ends with 0."""
-    s.settings()
-    for args in ([], ["/c"], ["/c:4711"]):
-        proc = s.saver(*args)
-        deadline = time.time() + 30
-        boxes = []
-        while time.time() < deadline and not boxes:
-            check(proc.poll() is None, "%s ended with %s before showing the box" % (args, proc.returncode))
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Glimsel$"],
-                                   stdout=subprocess.PIPE, universal_newlines=True)
-            boxes = found.stdout.split()
-            time.sleep(0.2)
-        check(boxes, "%s showed no box titled Glimsel" % args)
-        s.xdotool("windowfocus", "--sync", boxes[0])
-        s.xdotool("key", "Return")
-        check(s.wait_exit(proc, 15, "OK in the box of %s" % args) == 0, "%s did not end with 0" % args)
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("case")

@@ -1,0 +1,41 @@
+// The options page on Windows: dialog template 102 as a property sheet page. It only
+// translates: the controls' events go to the page's rules (CSaverDlg), and the page's
+// state comes back into the controls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/SaverDlg.h"
+
+namespace glimsel_win32 {
+
+class Win32OptionsPage : public CSaverDlg::View {
+public:
+    static constexpr int TEMPLATE = 102;
+
+    void attach(CSaverDlg& p) { page = &p; }
+    // The dialog procedure of the page; the page's PROPSHEETPAGE carries `this`.
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ---- CSaverDlg::View ----
+    void showState(const CSaverDlg& p) override;
+    bool askYesNo(char const* text) override;
+    bool chooseFolder(char const* title, std::string& folder) override;
+
+    // The page's scroll code for a scroll bar's notification code; false for none.
+    static bool scrollCodeOf(int notification, ScrollCode& code);
+
+private:
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onHScroll(HWND bar, int notification, int thumbPosition);
+    void onCommand(int id, int notification);
+
+    CSaverDlg* page = nullptr;
+    HWND dialog = nullptr;
+    // Set while the state goes into the controls, whose notifications are then ours.
+    bool updating = false;
+};
+
+}  // namespace glimsel_win32
