@@ -22,7 +22,7 @@ cmake --build build-asan
 echo "== Fuzz each reader briefly (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) =="
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGLIMSEL_FUZZ=ON -DGLIMSEL_TESTS=OFF >/dev/null
-targets=(bmp gif jpeg arrayfile)
+targets=(bmp gif jpeg png arrayfile)
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=("fuzz_$t" "fuzz_${t}_corpus"); done
 cmake --build build-fuzz --target "${build_targets[@]}"

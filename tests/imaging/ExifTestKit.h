@@ -19,14 +19,15 @@ struct Tag {
 inline Bytes tiff(bool bigEndian, const std::vector<Tag>& tags, uint32_t ifdOffset = 8) {
     Bytes b;
     auto u16 = [&](uint16_t v) {
-        if (bigEndian) b.insert(b.end(), {uint8_t(v >> 8), uint8_t(v)});
-        else b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
+        b.push_back(uint8_t(bigEndian ? v >> 8 : v));
+        b.push_back(uint8_t(bigEndian ? v : v >> 8));
     };
     auto u32 = [&](uint32_t v) {
         if (bigEndian) { u16(uint16_t(v >> 16)); u16(uint16_t(v)); }
         else { u16(uint16_t(v)); u16(uint16_t(v >> 16)); }
     };
-    b.insert(b.end(), {uint8_t(bigEndian ? 'M' : 'I'), uint8_t(bigEndian ? 'M' : 'I')});
+    b.push_back(uint8_t(bigEndian ? 'M' : 'I'));
+    b.push_back(b.back());
     u16(42);
     u32(ifdOffset);
     u16(static_cast<uint16_t>(tags.size()));
@@ -45,12 +46,12 @@ inline Bytes tiff(bool bigEndian, const std::vector<Tag>& tags, uint32_t ifdOffs
 inline Bytes withExif(const Bytes& jpeg, const Bytes& tiffBytes) {
     Bytes seg = {0xFF, 0xE1};
     const size_t length = 2 + 6 + tiffBytes.size();
-    seg.insert(seg.end(), {uint8_t(length >> 8), uint8_t(length)});
-    seg.insert(seg.end(), {'E', 'x', 'i', 'f', 0, 0});
+    seg.push_back(uint8_t(length >> 8));
+    seg.push_back(uint8_t(length));
+    for (char c : {'E', 'x', 'i', 'f', '\0', '\0'}) seg.push_back(uint8_t(c));
     seg.insert(seg.end(), tiffBytes.begin(), tiffBytes.end());
-    Bytes out(jpeg.begin(), jpeg.begin() + 2);
-    out.insert(out.end(), seg.begin(), seg.end());
-    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    Bytes out = jpeg;
+    out.insert(out.begin() + 2, seg.begin(), seg.end());
     return out;
 }
 
