@@ -129,7 +129,11 @@ void _CImageDatabase::addFiles(char const* pattern, ImageType type) {
     }
 }
 
-int _CImageDatabase::getImageCount() { return names->size(); }
+int _CImageDatabase::getImageCount() {
+    // What a slice of listing finds: a large library's count grows as it is listed.
+    continueListing();
+    return names->size();
+}
 
 _Ref<_ImageInfo> _CImageDatabase::getRandomImage() {
     // The name of the entry drawn last that still had one: the message when no draw

@@ -33,7 +33,7 @@ public:
     // each with that path before it, in the order of the patterns.
     void addFolder(const std::string& relative);
 
-    // Every listed name counts, the dropped ones too.
+    // Every listed name counts, the dropped ones too; subfolders still to come do not.
     int getImageCount() override;
     // Draws at most 101 times; a file that fails to decode is dropped for good.
     torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override;
