@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -195,3 +196,27 @@ TEST_F(FolderSource, SubfoldersAreListedWithinBoundsAndNeverThroughALink) {
 }
 
 }  // namespace
+
+TEST(ShuffledRoundTest, EveryIndexOnceARoundAlsoWhenTheListGrowsOrShrinks) {
+    std::srand(3);
+    ShuffledRound round;
+    EXPECT_EQ(round.next(0), -1);
+    // Rounds of 3, one that grows to 5 after two draws, then rounds of 5 and of 2.
+    const struct {
+        int count;
+        int draws;
+    } phases[] = {{3, 3}, {3, 3}, {3, 2}, {5, 3}, {5, 5}, {2, 2}, {2, 2}};
+    int last = -1;
+    std::set<int> seen;
+    for (const auto& p : phases) {
+        if (p.count != 5 || p.draws != 3) seen.clear();  // the grown round goes on
+        for (int i = 0; i < p.draws; ++i) {
+            const int k = round.next(p.count);
+            ASSERT_GE(k, 0);
+            ASSERT_LT(k, p.count);
+            EXPECT_TRUE(seen.insert(k).second) << "twice in one round: " << k;
+            EXPECT_NE(k, last);
+            last = k;
+        }
+    }
+}
