@@ -1,10 +1,15 @@
-// Decodes the same JPEG pictures through the adapter and through bare libjpeg with the
-// same settings (float IDCT, BGR out, into a buffer allocated once), side by side, and
-// prints the processor time per picture, the pixel throughput and the ratio of the two.
+// Decodes the same JPEG pictures through the adapter and through bare libjpeg-turbo with
+// the same settings, in turns, with a warm heap and with fresh memory, and prints the
+// median processor time per picture with its spread and the ratio of the medians (above
+// 1: the adapter is faster). With a warm heap bare libjpeg decodes into a buffer kept from
+// picture to picture, with fresh memory into a new one each time; the saver-like loop
+// runs it both ways (a decoder that hands every picture out needs a new buffer each time).
+//
+// The pictures: a generated 1920x1080 photograph, a generated 24-megapixel photograph,
+// then every picture of the corpus folder of at least 100,000 pixels.
 //
 //   bench_jpeg [corpus-jpeg-good-folder] [rounds]
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "bench/BareJpeg.h"
+#include "bench/BenchKit.h"
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/JpegSamples.h"
 
@@ -32,62 +37,22 @@ struct Input {
     int height = 0;
 };
 
-// Bare libjpeg: one decompressor kept for every run, as the adapter keeps its own.
-class BareDecoder {
-public:
-    BareDecoder() {
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-    }
-    ~BareDecoder() { jpeg_destroy_decompress(&cinfo); }
-
-    void prepare(int width, int height) {
-        size_t rowBytes = 3 * size_t(width) + width % 4;
-        buffer.assign(rowBytes * height, 0);
-        rows.resize(height);
-        for (int y = 0; y < height; ++y) rows[y] = buffer.data() + y * rowBytes;
-    }
-
-    void decode(const Bytes& bytes) {
-        jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.dct_method = JDCT_FLOAT;
-        cinfo.out_color_space = JCS_EXT_BGR;
-        jpeg_start_decompress(&cinfo);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            jpeg_read_scanlines(&cinfo, &rows[cinfo.output_scanline], cinfo.output_height - cinfo.output_scanline);
-        }
-        jpeg_finish_decompress(&cinfo);
-    }
-
-private:
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    Bytes buffer;
-    std::vector<JSAMPROW> rows;
-};
-
 void decodeOurs(const Input& in) {
     torvik_lang::_Ref<img_lib::_ImageInfo> image =
         img_lib::loadImage(in.bytes.data(), static_cast<int>(in.bytes.size()), img_lib::IMAGE_JPEG, "bench");
     image->freeImage();
 }
 
-// Processor time rather than wall time: the machine may be busy with other work, and
-// only the time this decoder spends computing is wanted.
-template <class F>
-double secondsFor(int times, F&& f) {
-    std::clock_t start = std::clock();
-    for (int i = 0; i < times; ++i) f();
-    return double(std::clock() - start) / CLOCKS_PER_SEC;
+Input generated(const char* name, int width, int height) {
+    jpeg_samples::Options options;
+    options.quality = 90;
+    return {name, jpeg_samples::encode(jpeg_samples::photoLike(width, height), options), width, height};
 }
 
 std::vector<Input> collectInputs(const fs::path& folder) {
     std::vector<Input> inputs;
-    jpeg_samples::Picture photo = jpeg_samples::photoLike(1920, 1080);
-    jpeg_samples::Options options;
-    options.quality = 90;
-    inputs.push_back({"generated-photo-1920x1080.jpeg", jpeg_samples::encode(photo, options), 1920, 1080});
+    inputs.push_back(generated("generated-photo-1920x1080.jpeg", 1920, 1080));
+    inputs.push_back(generated("generated-photo-6000x4000.jpeg (24 MP)", 6000, 4000));
 
     std::vector<fs::path> files;
     std::error_code ec;
@@ -110,42 +75,51 @@ std::vector<Input> collectInputs(const fs::path& folder) {
     return inputs;
 }
 
+void printRatio(const char* what, const std::vector<double>& ours, const std::vector<double>& bare) {
+    bench::Spread r = bench::ratioSpread(ours, bare);
+    std::printf("  %-36s ours %s ms, bare %s ms: %.3fx (rounds %.3f-%.3f)\n", what,
+                bench::format(bench::spreadOf(ours)).c_str(), bench::format(bench::spreadOf(bare)).c_str(),
+                bench::speedup(ours, bare), r.min, r.max);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     fs::path folder = argc > 1 && *argv[1] ? fs::path(argv[1]) : fs::path(GLIMSEL_CORPUS_DIR) / "jpeg" / "good";
-    int rounds = argc > 2 ? std::max(3, std::atoi(argv[2])) : 9;
+    int rounds = argc > 2 ? std::max(3, std::atoi(argv[2])) : 7;
 
     std::vector<Input> inputs = collectInputs(folder);
-    std::printf("%-48s %11s %10s %10s %9s %9s %7s\n", "picture", "size", "ours ms", "bare ms", "ours MB/s",
-                "bare MB/s", "ratio");
-    double totalOurs = 0, totalBare = 0;
-    for (const Input& in : inputs) {
-        BareDecoder bare;
-        bare.prepare(in.width, in.height);
-        // About 0.1 s of decoding per round and side, the two sides taking turns picture
-        // by picture so that a busy machine slows both alike; the best round counts.
-        double once = secondsFor(1, [&] { bare.decode(in.bytes); });
-        int times = std::max(1, static_cast<int>(0.1 / std::max(once, 1e-6)));
-        double o = 1e9, b = 1e9;
-        for (int r = 0; r < rounds; ++r) {
-            double oursTotal = 0, bareTotal = 0;
-            for (int i = 0; i < times; ++i) {
-                oursTotal += secondsFor(1, [&] { decodeOurs(in); });
-                bareTotal += secondsFor(1, [&] { bare.decode(in.bytes); });
+    bench::BareJpeg bare;
+    std::printf("processor ms per picture, median (min-max) of %d rounds taking turns ours/bare\n", rounds);
+    for (bench::Memory memory : {bench::Memory::Warm, bench::Memory::Fresh}) {
+        std::printf("== %s ==\n%-44s %11s %26s %26s %7s\n", bench::nameOf(memory), "picture", "size", "ours ms",
+                    "bare ms", "ratio");
+        std::vector<double> allOurs(rounds), allBare(rounds);
+        for (const Input& in : inputs) {
+            // With fresh memory nothing is kept, the bare decoder's buffer neither.
+            const bool keep = memory == bench::Memory::Warm;
+            std::vector<std::function<void()>> runs = {[&] { decodeOurs(in); }, [&] { bare.decode(in.bytes, keep); }};
+            int repeat = memory == bench::Memory::Warm ? bench::repeatFor(runs[1], 50) : 1;
+            auto t = bench::interleave(runs, rounds, repeat, memory);
+            std::printf("%-44s %5dx%-5d %26s %26s %7.3f\n", in.name.c_str(), in.width, in.height,
+                        bench::format(bench::spreadOf(t[0])).c_str(), bench::format(bench::spreadOf(t[1])).c_str(),
+                        bench::speedup(t[0], t[1]));
+            for (int r = 0; r < rounds; ++r) {
+                allOurs[r] += t[0][r];
+                allBare[r] += t[1][r];
             }
-            o = std::min(o, oursTotal / times);
-            b = std::min(b, bareTotal / times);
         }
-        double megabytes = 3.0 * in.width * in.height / 1e6;
-        std::printf("%-48s %5dx%-5d %10.3f %10.3f %9.1f %9.1f %7.3f\n", in.name.c_str(), in.width, in.height,
-                    o * 1e3, b * 1e3, megabytes / o, megabytes / b, b / o);
-        totalOurs += o;
-        totalBare += b;
+        printRatio("all pictures", allOurs, allBare);
     }
-    if (totalOurs > 0) {
-        std::printf("all %zu pictures: ours %.3f ms, bare %.3f ms, ours runs at %.3fx the bare speed\n",
-                    inputs.size(), totalOurs * 1e3, totalBare * 1e3, totalBare / totalOurs);
-    }
+
+    // A saver draws one picture after another; bare libjpeg then needs a new buffer for
+    // each, and the adapter keeps its block from one picture to the next.
+    const Input& big = inputs[1];
+    std::printf("== saver-like loop, %s, %d rounds of 3 pictures ==\n", big.name.c_str(), rounds);
+    auto t = bench::interleave({[&] { decodeOurs(big); }, [&] { bare.decode(big.bytes, false); },
+                                [&] { bare.decode(big.bytes, true); }},
+                               rounds, 3, bench::Memory::Warm);
+    printRatio("bare, new buffer per picture", t[0], t[1]);
+    printRatio("bare, one buffer kept", t[0], t[2]);
     return 0;
 }

@@ -1,17 +1,20 @@
 // What putting a picture on the screen adds to decoding it: a 1920 by 1080 JPEG is
-// decoded alone, and decoded and drawn through the drawing window onto a 1920 by 1080
+// decoded by bare libjpeg-turbo (the peer), decoded by the adapter, decoded and rendered
+// into memory, and decoded and drawn through the drawing window onto a 1920 by 1080
 // window of the X11 window system (renderer, shared-memory put, waiting for the server),
-// alternately, and the median time per picture of each is printed with the share the
-// drawing adds. Needs a display of at least that size.
+// in turns, with a warm heap and with fresh memory; the median time per picture of each
+// is printed with its spread and its ratio to the bare decode, in wall-clock time (what
+// the eye sees, the server's work included) and in the program's own processor time
+// (steadier on a busy machine). Needs a display of at least that size.
 //
 //   bench_x11_draw [rounds]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
+#include "bench/BareJpeg.h"
+#include "bench/BenchKit.h"
 #include "imaging/DibRenderer.h"
 #include "imaging/ImageInfo.h"
 #include "platform/headless/MemorySettingsStore.h"
@@ -37,32 +40,6 @@ class Provider : public IImageSourceProvider {
 public:
     _Ref<_IImageDatabase> source;
     _Ref<_IImageDatabase> currentImageSource() override { return source; }
-};
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// Wall time and the program's own processor time (the server's work is not in it).
-struct Clock {
-    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-    std::clock_t cpu = std::clock();
-};
-
-double wallMillis(const Clock& c) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - c.wall).count();
-}
-
-double cpuMillis(const Clock& c) { return 1000.0 * static_cast<double>(std::clock() - c.cpu) / CLOCKS_PER_SEC; }
-
-struct Series {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    void add(const Clock& c) {
-        wall.push_back(wallMillis(c));
-        cpu.push_back(cpuMillis(c));
-    }
 };
 
 }  // namespace
@@ -101,36 +78,34 @@ int main(int argc, char** argv) {
 
     std::vector<uint32_t> memory(1920 * 1080);
     img_lib::Canvas canvas{memory.data(), 1920, 1080, 1920};
-    Series decode;
-    Series render;
-    Series tick;
-    for (int i = 0; i < rounds + 2; ++i) {
-        bool counted = i >= 2;  // the first rounds warm the caches
-        Clock start;
-        _Ref<img_lib::_ImageInfo> picture = jpeg->getRandomImage();
-        picture->freeImage();
-        if (counted) decode.add(start);
-        start = Clock();
-        picture = jpeg->getRandomImage();
-        img_lib::drawImage(canvas, img_lib::Rect{0, 0, 1920, 1080}, *picture);
-        picture->freeImage();
-        if (counted) render.add(start);
-        start = Clock();
-        std::unique_ptr<glimsel_ui::DeviceContext> dc = window.getDC();
-        window.drawNext(*dc);
-        if (counted) tick.add(start);
+    bench::BareJpeg bare;
+    bool keep = true;
+    std::vector<std::function<void()>> runs = {
+        [&] { bare.decode(jpeg->bytes, keep); },
+        [&] { jpeg->getRandomImage()->freeImage(); },
+        [&] {
+            _Ref<img_lib::_ImageInfo> picture = jpeg->getRandomImage();
+            img_lib::drawImage(canvas, img_lib::Rect{0, 0, 1920, 1080}, *picture);
+            picture->freeImage();
+        },
+        [&] {
+            std::unique_ptr<glimsel_ui::DeviceContext> dc = window.getDC();
+            window.drawNext(*dc);
+        }};
+    const char* names[] = {"bare libjpeg-turbo decode", "adapter decode", "decode, render into memory",
+                           "tick: decode, draw on screen"};
+    std::printf("1920x1080 JPEG, ms per picture, median (min-max) of %d rounds taking turns\n", rounds);
+    for (bench::Memory m : {bench::Memory::Warm, bench::Memory::Fresh}) {
+        keep = m == bench::Memory::Warm;  // with fresh memory nothing is kept, bare libjpeg's buffer neither
+        for (bool wall : {true, false}) {
+            auto t = bench::interleave(runs, rounds, 1, m, wall ? bench::wallMs : bench::cpuMs);
+            std::printf("== %s, %s ==\n", bench::nameOf(m), wall ? "wall clock" : "processor time");
+            for (size_t i = 0; i < runs.size(); ++i) {
+                std::printf("  %-30s %s   %.3fx the bare decode\n", names[i],
+                            bench::format(bench::spreadOf(t[i])).c_str(), 1 / bench::speedup(t[i], t[0]));
+            }
+        }
     }
-    std::printf("1920x1080 JPEG, median of %d rounds (wall / processor time of the program):\n", rounds);
-    std::printf("  decode alone                  %5.1f / %5.1f ms\n", median(decode.wall), median(decode.cpu));
-    auto row = [&](const char* what, const Series& s) {
-        double w = median(s.wall);
-        double c = median(s.cpu);
-        std::printf("  %-29s %5.1f / %5.1f ms   adds %4.1f %% / %4.1f %%\n", what, w, c,
-                    100.0 * (w - median(decode.wall)) / median(decode.wall),
-                    100.0 * (c - median(decode.cpu)) / median(decode.cpu));
-    };
-    row("decode, render into memory", render);
-    row("tick: decode, draw on screen", tick);
     window.destroyWindow();
     glimsel_ui::WindowSystem::install(nullptr);
     return 0;

@@ -6,3 +6,7 @@ target_link_libraries(bench_folder PRIVATE glimsel_sources)
 # with and without no repeats.
 add_executable(bench_library ${CMAKE_CURRENT_SOURCE_DIR}/bench_library.cpp)
 target_link_libraries(bench_library PRIVATE glimsel_sources)
+
+# Opening a large image database, against a bare reader.
+add_executable(bench_database ${CMAKE_CURRENT_SOURCE_DIR}/bench_database.cpp)
+target_link_libraries(bench_database PRIVATE glimsel_sources)

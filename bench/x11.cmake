@@ -11,6 +11,12 @@ add_executable(bench_long_run
   ${CMAKE_SOURCE_DIR}/tests/imaging/JpegSamples.cpp)
 target_link_libraries(bench_long_run PRIVATE glimsel_show glimsel_sources glimsel_headless JPEG::JPEG)
 
+# How long a preview tick holds up the settings sheet (headless).
+add_executable(bench_preview
+  ${CMAKE_CURRENT_SOURCE_DIR}/bench_preview.cpp
+  ${CMAKE_SOURCE_DIR}/tests/imaging/JpegSamples.cpp)
+target_link_libraries(bench_preview PRIVATE glimsel_show glimsel_sources glimsel_headless JPEG::JPEG)
+
 add_custom_target(bench_x11
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/bench_x11.py
     --glimsel $<TARGET_FILE:glimsel> --draw $<TARGET_FILE:bench_x11_draw>

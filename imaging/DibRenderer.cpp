@@ -114,14 +114,17 @@ RowSampler samplerFor(const DibFormat& f) {
     }
 }
 
-// How a 24- or 32-bit row reaches the canvas.
+// How a row reaches the canvas.
 enum class RowMode {
-    Straight,  // 100 % width: the visible run is converted in one sweep
+    Straight,  // 100 % width: the visible run is converted in one sweep (palette, 24, 32 bits)
     Widened,   // the visible source run is converted once, then picked from per column
     Sampled,   // each column's pixel is read where it lies
 };
 
+bool isIndexed(DibLayout l) { return l == DibLayout::Indexed1 || l == DibLayout::Indexed4 || l == DibLayout::Indexed8; }
+
 RowMode chooseMode(const DibFormat& f, const Rect& target, const DrawPlan& plan) {
+    if (isIndexed(f.layout) && target.width == f.width) return RowMode::Straight;
     if (f.layout != DibLayout::Rgb24 && f.layout != DibLayout::Rgb32) return RowMode::Sampled;
     if (target.width == f.width) return RowMode::Straight;
     // Converting the whole run pays while it is at most twice the canvas span, that is
@@ -139,6 +142,9 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
     const size_t bytesPerPixel = f.layout == DibLayout::Rgb24 ? 3 : 4;
     Columns columns;
     std::vector<uint32_t> widened;
+    PalettePlanes planes;
+    const bool straightIndexed = mode == RowMode::Straight && isIndexed(f.layout);
+    if (straightIndexed && f.layout == DibLayout::Indexed8) splitPalette(f.palette, planes);
     if (mode == RowMode::Sampled) buildColumns(f, plan, columns);
     if (mode == RowMode::Widened) widened.resize(run);
     RowSampler sample = samplerFor(f);
@@ -154,6 +160,12 @@ void drawRows(const Canvas& canvas, const DibFormat& f, const uint8_t* bits, con
         const uint8_t* row = f.rowAt(bits, static_cast<int32_t>(sy));
         if (mode == RowMode::Sampled) {
             sample(row, f, columns, out, n);
+            continue;
+        }
+        if (straightIndexed) {
+            if (f.layout == DibLayout::Indexed8) convertIndexedRow8(row, first, f.palette, planes, out, n);
+            else if (f.layout == DibLayout::Indexed4) convertIndexedRow4(row, first, f.palette, out, n);
+            else convertIndexedRow1(row, first, f.palette, out, n);
             continue;
         }
         uint32_t* to = mode == RowMode::Straight ? out : widened.data();

@@ -11,6 +11,7 @@
 #include "foundation/lang/Memory.h"
 #include "imaging/GifLzw.h"
 #include "imaging/ImageInfo.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
@@ -38,6 +39,10 @@ struct GifContext {
     GifInput in;
     uint8_t* block = nullptr;
     uint32_t blockBytes = 0;
+    size_t blockCapacity = 0;  // as the pixel block pool reports it
+    // Whether the rows hold their first content yet: they come uninitialised, and every
+    // byte that no image writes is zeroed once, before the first image is drawn.
+    bool rowsReady = false;
     BITMAPINFOHEADER* header = nullptr;
     RGBQUAD* colours = nullptr;
     uint8_t* rows = nullptr;
@@ -49,7 +54,7 @@ struct GifContext {
     uint8_t* scratch = nullptr;  // one row of indices, for images whose data ends early
 
     ~GifContext() {
-        osFree(block);
+        givePixelBlock(block, blockCapacity);
         osFree(scratch);
     }
 };
@@ -81,9 +86,15 @@ void allocateBitmap(GifContext& gif, int g) {
     uint64_t rowBytes = stride * static_cast<uint64_t>(gif.screenHeight);
     if (rowBytes > kMaxBitmapBytes) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
     gif.blockBytes = static_cast<uint32_t>(rowBytes) + kBlockExtra;
-    gif.block = static_cast<uint8_t*>(osAlloc(gif.blockBytes));
+    gif.block = static_cast<uint8_t*>(takePixelBlock(gif.blockBytes, gif.blockCapacity));
     if (!gif.block) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
     gif.stride = static_cast<uint32_t>(stride);
+    // Header and colour table start out zero; the rows wait for the first image, and the
+    // room after them (the part of the 256 colours' room that the rows do not use) is
+    // zeroed now.
+    const uint32_t rowsStart = kHeaderBytes + 4 * (1u << gif.bpp);
+    std::memset(gif.block, 0, rowsStart);
+    std::memset(gif.block + rowsStart + rowBytes, 0, gif.blockBytes - rowsStart - static_cast<size_t>(rowBytes));
 
     BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(gif.block);
     h->biSize = kHeaderBytes;
@@ -171,6 +182,17 @@ uint32_t interlacedPosition(uint32_t row, uint32_t height) {
     return pass1 + pass2 + pass3 + row / 2;
 }
 
+// Zeroes the bytes of every row from `from` on, and marks the rows ready.
+void zeroRows(GifContext& gif, size_t from) {
+    const size_t height = static_cast<size_t>(gif.screenHeight);
+    if (from == 0) {
+        std::memset(gif.rows, 0, gif.stride * height);
+    } else if (from < gif.stride) {
+        for (size_t y = 0; y < height; ++y) std::memset(gif.rows + y * gif.stride + from, 0, gif.stride - from);
+    }
+    gif.rowsReady = true;
+}
+
 // Copies the visible part of a decoded image into the bitmap. The left edge moves down to
 // the byte that holds it, so at 1 and 4 bits an image may start a few pixels left of its
 // place; the image is cut at the right and bottom edges of the screen.
@@ -192,6 +214,11 @@ void drawImage(GifContext& gif, const uint8_t* indices, uint64_t produced, uint3
         visibleWidth = screenWidth - alignedLeft;
     }
     const size_t byteOffset = alignedLeft * bpp / 8;
+    if (!gif.rowsReady) {
+        // An image that covers the whole screen writes every byte but the row padding.
+        const bool coversAll = alignedLeft == 0 && top == 0 && visibleWidth == screenWidth && visibleHeight == screenHeight;
+        zeroRows(gif, coversAll ? (static_cast<size_t>(screenWidth) * bpp + 7) / 8 : 0);
+    }
     for (uint32_t r = 0; r < visibleHeight; ++r) {
         uint32_t source = interlaced ? interlacedPosition(r, height) : r;
         uint64_t rowStart = static_cast<uint64_t>(source) * width;
@@ -258,10 +285,12 @@ _Ref<_ImageInfo> decodeGif(const uint8_t* data, size_t size, char const* name) {
     readSignature(gif);
     readScreen(gif);
     readBlocks(gif);
+    if (!gif.rowsReady) zeroRows(gif, 0);  // no image was drawn: every pixel is index 0
     image->info = reinterpret_cast<BITMAPINFO*>(gif.block);
     image->bits = gif.rows;
     image->infoBytes = gif.blockBytes;
     image->bitsBytes = gif.blockBytes - static_cast<uint32_t>(gif.rows - gif.block);
+    image->pooledBytes = gif.blockCapacity;
     gif.block = nullptr;
     return image;
 }

@@ -18,13 +18,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/lang/Memory.h"
 #include "imaging/ImageInfo.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
-
-using torvik_lang::osAlloc;
-using torvik_lang::osFree;
 
 namespace {
 
@@ -79,7 +76,7 @@ GifLzwDecoder::GifLzwDecoder() {
     std::memset(suffix, 0, sizeof suffix);
 }
 
-GifLzwDecoder::~GifLzwDecoder() { osFree(buffer); }
+GifLzwDecoder::~GifLzwDecoder() { givePixelBlock(buffer, capacity); }
 
 void GifLzwDecoder::reserve(uint64_t pixelCount, size_t inputLeft) {
     if (pixelCount > kMaxGifImagePixels) throw ImageException("Not enough memory");
@@ -93,12 +90,15 @@ void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
     size_t need = outNeeded + kSlack;
     if (need <= capacity) return;
     size_t size = std::min(std::max(need, 2 * capacity), outMost + kSlack);
-    uint8_t* fresh = static_cast<uint8_t*>(osAlloc(static_cast<unsigned int>(size)));
+    // Uninitialised, maybe an earlier picture's block: nothing past the indices written
+    // is ever read as a pixel.
+    size_t got = 0;
+    uint8_t* fresh = static_cast<uint8_t*>(takePixelBlock(size, got));
     if (!fresh) throw ImageException("Not enough memory");
     std::memcpy(fresh, buffer ? buffer : kRoots.index, std::max(used, kRootBytes));
-    osFree(buffer);
+    givePixelBlock(buffer, capacity);
     buffer = fresh;
-    capacity = size;
+    capacity = got;
 }
 
 uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& produced) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "imaging/DibRenderer.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
@@ -27,8 +28,15 @@ _Ref<_String> _ImageInfo::getName() { return name; }
 
 void _ImageInfo::freeImage() {
     // A GIF's rows live inside the block that its header heads: that block is freed once.
-    if (type != IMAGE_GIF) osFree(bits);
-    osFree(info);
+    if (pooledBytes) {
+        // The pool keeps the block for the next picture, or gives it back.
+        givePixelBlock(type == IMAGE_GIF ? static_cast<void*>(info) : bits, pooledBytes);
+        if (type != IMAGE_GIF) osFree(info);
+        pooledBytes = 0;
+    } else {
+        if (type != IMAGE_GIF) osFree(bits);
+        osFree(info);
+    }
     bits = nullptr;
     info = nullptr;
     name = nullptr;
@@ -60,6 +68,26 @@ void _BmpInfo::freeImage() {
     mapping.close();
     bits = nullptr;
     info = nullptr;
+}
+
+namespace {
+// The drawing scale of the innermost DrawScaleScope; pictures are decoded on the one
+// thread that draws them.
+thread_local int drawScalePercent = 100;
+}  // namespace
+
+DrawScaleScope::DrawScaleScope(int percent) : previous(drawScalePercent) { drawScalePercent = percent; }
+
+DrawScaleScope::~DrawScaleScope() { drawScalePercent = previous; }
+
+int DrawScaleScope::current() { return drawScalePercent; }
+
+int DrawScaleScope::reductionFor(int percent) {
+    if (percent <= 0) return 1;  // nothing will be drawn; no reason to guess
+    for (int d : {8, 4, 2}) {
+        if (int64_t(percent) * d <= 100) return d;
+    }
+    return 1;
 }
 
 BITMAPINFO* makeDibHeader(int colours) {

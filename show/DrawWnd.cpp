@@ -120,7 +120,12 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
     // replace the source while a flash runs.
     _Ref<_IImageDatabase> source = provider.currentImageSource();
     if (!source) throwRefException(0);
-    _Ref<_ImageInfo> record = source->getRandomImage();
+    _Ref<_ImageInfo> record;
+    {
+        // A preview draws its pictures small; they may be decoded small, too.
+        img_lib::DrawScaleScope scale(scalePercent);
+        record = source->getRandomImage();
+    }
     if (!record) throwRefException(0);
 
     int width;
@@ -132,9 +137,11 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
         width = extent.width;
         height = extent.height;
     } else {
-        // The size from any header form: a core header keeps 16-bit fields.
-        width = static_cast<int>(static_cast<int64_t>(record->width()) * scalePercent / 100);
-        height = static_cast<int>(static_cast<int64_t>(record->height()) * scalePercent / 100);
+        // The size from any header form (a core header keeps 16-bit fields), and for a
+        // picture decoded reduced the size it stands for: it lands where the whole
+        // picture would.
+        width = static_cast<int>(static_cast<int64_t>(record->fullWidth()) * scalePercent / 100);
+        height = static_cast<int>(static_cast<int64_t>(record->fullHeight()) * scalePercent / 100);
     }
 
     int x = randomOffset(client.width() - width);

@@ -1,5 +1,6 @@
 #include "sources/ArrayFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -19,6 +20,8 @@ namespace {
 
 constexpr int MAGIC = 0x3434;
 constexpr int VERSION = 2;
+// The first read at opening: the header and the index of up to about 5,000 records.
+constexpr int64_t FIRST_READ = 64 * 1024;
 
 constexpr char const* NO_ARRAY_FILE = "No array file";
 constexpr char const* VERSION_TOO_LARGE = "Version of Array file is to large";
@@ -78,10 +81,12 @@ void _ArrayFile::open(_Ref<_File> f, bool writable) {
     file->open(f, writable ? "rwb" : "rb");
     const int64_t length = file->getSize();
 
-    // The header in one read; bytes missing at the end of a short file count as zero, so
-    // a file shorter than its magic is "No array file".
-    unsigned char header[HEADER_SIZE] = {};
-    const int got = file->read(header, 0, HEADER_SIZE);
+    // One positioned read takes the header and, for a small file, the whole index with
+    // it; a larger index takes one more. Bytes missing at the end of a short file count
+    // as zero, so a file shorter than its magic is "No array file".
+    std::vector<unsigned char> head(static_cast<size_t>(std::clamp<int64_t>(length, HEADER_SIZE, FIRST_READ)));
+    const int got = file->readAt(head.data(), 0, static_cast<int>(head.size()));
+    const unsigned char* header = head.data();
     if (decode(header, 2, false) != MAGIC) throw IOException(NO_ARRAY_FILE);
     const int16_t version = static_cast<int16_t>(decode(header + 2, 2, true));
     if (version > VERSION) throw IOException(VERSION_TOO_LARGE);
@@ -98,12 +103,18 @@ void _ArrayFile::open(_Ref<_File> f, bool writable) {
     recordCount = count;
     fileLength = length;
     allocateIndex();
-    // The whole index in one read, decoded from memory.
-    std::vector<unsigned char> index(static_cast<size_t>(indexBytes));
-    if (indexBytes > 0 && file->read(index.data(), 0, static_cast<int>(indexBytes)) != indexBytes) {
-        throw IOException(L::getString(SHORT_INDEX, count));
+    std::vector<unsigned char> index;
+    const unsigned char* entries = header + HEADER_SIZE;
+    if (HEADER_SIZE + indexBytes > got) {
+        // The part of the index that the first read brought, and the rest in one more.
+        const int have = got - HEADER_SIZE;
+        index.resize(static_cast<size_t>(indexBytes));
+        std::memcpy(index.data(), entries, static_cast<size_t>(have));
+        const int rest = static_cast<int>(indexBytes - have);
+        if (file->readAt(index.data() + have, got, rest) != rest) throw IOException(L::getString(SHORT_INDEX, count));
+        entries = index.data();
     }
-    decodeIndex(index.data(), bigEndian);
+    decodeIndex(entries, bigEndian);
     // Records written from now on go behind everything the file already holds, never over
     // the existing records.
     appendPosition = writable ? length : HEADER_SIZE + indexBytes;
@@ -112,9 +123,16 @@ void _ArrayFile::open(_Ref<_File> f, bool writable) {
 void _ArrayFile::decodeIndex(const unsigned char* bytes, bool bigEndian) {
     int64_t* offset = offsets->data;
     int* size = sizes->data;
+    // Whole fields, turned round only when the file's byte order is not the machine's:
+    // a large index decodes at the speed of a copy.
+    const bool swap = bigEndian != (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__);
     for (int i = 0; i < recordCount; ++i, bytes += ENTRY_SIZE) {
-        offset[i] = static_cast<int64_t>(decode(bytes, 8, bigEndian));
-        size[i] = decodeInt(bytes + 8, bigEndian);
+        uint64_t o;
+        uint32_t n;
+        std::memcpy(&o, bytes, sizeof o);
+        std::memcpy(&n, bytes + 8, sizeof n);
+        offset[i] = static_cast<int64_t>(swap ? __builtin_bswap64(o) : o);
+        size[i] = static_cast<int32_t>(swap ? __builtin_bswap32(n) : n);
     }
 }
 
@@ -200,9 +218,10 @@ void _ArrayFile::readRecord(_Ref<_Array<char, _Object>> buffer, int index, int o
     const int size = getRecordSize(index);
     if (offset < 0 || int64_t(offset) + size > buffer->length) throw Throwable(L::getString(SHORT_BUFFER, index));
     if (!file) torvik_lang::throwRefException(0);
-    file->seek(static_cast<int>(offsets->data[entryOf(index)]));
-    // The file may have shrunk since it was opened.
-    if (size > 0 && file->read(buffer->data, offset, size) != size) throw IOException(L::getString(CANT_READ, index));
+    // One positioned read; the file may have shrunk since it was opened.
+    if (size > 0 && file->readAt(buffer->data + offset, offsets->data[entryOf(index)], size) != size) {
+        throw IOException(L::getString(CANT_READ, index));
+    }
 }
 
 void _ArrayFile::close() {

@@ -3,6 +3,13 @@
 #include <climits>
 #include <cstring>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "foundation/io/IOException.h"
 #include "foundation/lang/L.h"
 
@@ -108,6 +115,13 @@ void _DataFile::seek(int position) {
 
 int _DataFile::getSize() {
     FILE* s = checkedStream();
+#ifndef _WIN32
+    // Written bytes still in the stream's buffer belong to the file as well.
+    if (direction == Direction::writing && std::fflush(s) != 0) throw IOException();
+    struct stat st;
+    if (::fstat(::fileno(s), &st) != 0 || st.st_size < 0 || st.st_size > INT_MAX) throw IOException();
+    return static_cast<int>(st.st_size);
+#else
     long here = std::ftell(s);
     if (here < 0) throw IOException();
     if (std::fseek(s, 0, SEEK_END) != 0) throw IOException();
@@ -117,6 +131,35 @@ int _DataFile::getSize() {
     direction = Direction::none;
     if (size < 0 || size > INT_MAX) throw IOException();
     return static_cast<int>(size);
+#endif
+}
+
+int _DataFile::readAt(void* buffer, int64_t position, int length) {
+    FILE* s = checkedStream();
+    if (position < 0 || length < 0) {
+        throw IOException(L::getString("Can't read %d bytes at offset %d", length, static_cast<int>(position)));
+    }
+    if (length == 0) return 0;
+    if (!buffer) torvik_lang::throwRefException(0);
+#ifndef _WIN32
+    if (direction == Direction::writing && std::fflush(s) != 0) throw IOException();
+    char* to = static_cast<char*>(buffer);
+    int done = 0;
+    while (done < length) {
+        ssize_t n = ::pread(::fileno(s), to + done, static_cast<size_t>(length - done), position + done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw IOException(L::getString("Can't read %d bytes at offset %d", length, static_cast<int>(position)));
+        if (n == 0) break;
+        done += static_cast<int>(n);
+    }
+    return done;
+#else
+    if (position > INT_MAX) throw IOException();
+    seek(static_cast<int>(position));
+    std::clearerr(s);
+    int n = read(buffer, length);
+    return n < 0 ? 0 : n;
+#endif
 }
 
 uint64_t _DataFile::readLittleEndian(int n) {

@@ -47,6 +47,12 @@ public:
     virtual void writeLong(int64_t v);
     virtual int skipBytes(int n);
 
+    // Reads up to `length` bytes from `position` of the file into `buffer` in one
+    // positioned read where the platform has one, leaving the stream's own position
+    // alone; returns the count read, short only at the end of the file.
+    int readAt(void* buffer, int64_t position, int length);
+
+    // The file's length, asked of the file system rather than found by seeking.
     int getSize();
     bool isOpen() const { return file != nullptr; }
 

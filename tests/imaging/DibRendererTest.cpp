@@ -416,6 +416,38 @@ TEST(DibRenderer, IndexedAndMaskedPicturesScaleLikeTrueColour) {
     }
 }
 
+TEST(DibRenderer, UnscaledPalettePicturesShowEveryIndexAtAnyClippedColumn) {
+    // At 100 % a palette row is looked up straight; a draw cut off at the left starts
+    // inside a byte at 1 and 4 bits, and one cut off at the right ends inside one. Long
+    // rows go 64 pixels at a time where the processor can, and the rest one by one.
+    const int width = 150, height = 2;
+    for (int bits : {1, 4, 8}) {
+        const uint32_t entries = 1u << bits;
+        Bytes table;
+        for (uint32_t i = 0; i < entries; ++i) put32(table, 0x102030 ^ i * 0x010101);
+        const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
+        Dib dib{header(width, height, static_cast<uint16_t>(bits)) + table, Bytes(stride * height, 0)};
+        auto index = [&](int x, int y) { return static_cast<uint32_t>(x * 37 + y * 3) % entries; };
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t bit = static_cast<size_t>(x) * bits;  // rows are stored bottom-up
+                dib.bits[(height - 1 - y) * stride + bit / 8] |= static_cast<uint8_t>(index(x, y) << (8 - bits - bit % 8));
+            }
+        }
+        for (int left = 0; left > -10; --left) {
+            SCOPED_TRACE(testing::Message() << bits << " bits from column " << -left);
+            Surface s(width - 3, height);  // the right edge is cut as well
+            ASSERT_TRUE(s.draw(dib, Rect{left, 0, width, height}));
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < s.canvas.width; ++x) {
+                    const uint32_t expected = x - left < width ? 0x102030 ^ index(x - left, y) * 0x010101 : kBack;
+                    ASSERT_EQ(s.at(x, y), expected) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 // ---------------------------------------------------------------- clipping
 
 TEST(DibRenderer, ClippedDrawShowsExactlyThePixelsOfTheWholeDraw) {

@@ -105,6 +105,28 @@ TEST(JpegLayout, RowsArePaddedToFourBytes) {
     }
 }
 
+TEST(JpegLayout, PicturesDrawnSmallAreDecodedAtTheScaleTheyAreDrawnAt) {
+    const Bytes file = encode(bands(101, 67, Space::Rgb, kRedBlue), exact());
+    struct Case { int percent; int reduction; };
+    for (Case c : {Case{100, 1}, Case{51, 1}, Case{50, 2}, Case{36, 2}, Case{25, 4}, Case{14, 4}, Case{12, 8},
+                   Case{1, 8}, Case{0, 1}}) {
+        std::string where = std::to_string(c.percent) + " %";
+        DrawScaleScope scope(c.percent);
+        _Ref<_ImageInfo> image = decode(file);
+        const int width = (101 + c.reduction - 1) / c.reduction, height = (67 + c.reduction - 1) / c.reduction;
+        EXPECT_EQ(image->width(), width) << where;
+        EXPECT_EQ(image->height(), height) << where;
+        EXPECT_EQ(image->bitsBytes, uint32_t(width + 1) * height * 3) << where;
+        // The record stands for the whole picture.
+        EXPECT_EQ(image->fullWidth(), 101) << where;
+        EXPECT_EQ(image->fullHeight(), 67) << where;
+        EXPECT_EQ(image->reducedFromWidth, c.reduction > 1 ? 101 : 0) << where;
+        expectNear(image->bits, 0, 0, 255, 2, where);  // red on top
+    }
+    // Outside every scope, pictures come at their own size.
+    EXPECT_EQ(decode(file)->width(), 101);
+}
+
 TEST(JpegLayout, HeaderIsTopDown24Bit) {
     _Ref<_ImageInfo> image = decode(encode(photoLike(8, 480)), "tall.jpg");
     const BITMAPINFOHEADER& h = image->info->bmiHeader;

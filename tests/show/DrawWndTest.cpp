@@ -200,6 +200,28 @@ TEST_F(DrawWndTest, CoreHeaderPictureKeepsItsSize) {
     EXPECT_EQ(dibs[0].rect.height(), 100);
 }
 
+TEST_F(DrawWndTest, PicturesDecodedSmallLandWhereTheWholePictureWould) {
+    // At 36 % and 14 % a 1001 by 601 picture comes decoded at a half and a quarter of
+    // its size and is stretched over the rectangle the whole picture takes; the saver
+    // at 100 % gets it whole.
+    struct Case { int scale; int sourceWidth; int sourceHeight; };
+    for (Case c : {Case{36, 501, 301}, Case{14, 251, 151}, Case{100, 1001, 601}}) {
+        SCOPED_TRACE(c.scale);
+        fake->fallback = FakePicture{1001, 601, false, true};
+        make(1024, 768, c.scale);
+        ws.runUntil(ws.now() + 1000);
+        auto dibs = calls(DrawCall::Dib);
+        ASSERT_EQ(dibs.size(), 1u);
+        EXPECT_EQ(dibs[0].rect.width(), 1001 * c.scale / 100);
+        EXPECT_EQ(dibs[0].rect.height(), 601 * c.scale / 100);
+        EXPECT_EQ(dibs[0].sourceWidth, c.sourceWidth);
+        EXPECT_EQ(dibs[0].sourceHeight, c.sourceHeight);
+        wnd->destroyWindow();
+        wnd.reset();
+        ws.drawLog.clear();
+    }
+}
+
 TEST_F(DrawWndTest, SpeedChangeRestartsTimer) {
     CDrawWnd* w = make();
     ws.runUntil(500);

@@ -20,6 +20,15 @@ _Ref<img_lib::_ImageInfo> FakeImageSource::getRandomImage() {
         return record;
     }
     record->init("fake", img_lib::IMAGE_JPEG);
+    if (p.reducible) {
+        const int d = img_lib::DrawScaleScope::reductionFor(img_lib::DrawScaleScope::current());
+        if (d > 1) {
+            record->reducedFromWidth = p.width;
+            record->reducedFromHeight = p.height;
+            p.width = (p.width + d - 1) / d;
+            p.height = (p.height + d - 1) / d;
+        }
+    }
     record->info = img_lib::makeDibHeader(0);
     if (p.core) {
         BITMAPCOREHEADER core{12, static_cast<WORD>(p.width), static_cast<WORD>(p.height), 1, 24};

@@ -14,6 +14,7 @@ struct FakePicture {
     int width;
     int height;         // 0: a record without a picture, named "No images in system"
     bool core = false;  // a 12-byte core header with 16-bit sizes
+    bool reducible = false;  // decoded at the drawing scale, as a JPEG is
 };
 
 // Every byte of a fake picture's pixels: it shows as grey 0x808080.

@@ -40,11 +40,12 @@ protected:
         if (wnd) wnd->destroyWindow();
     }
     // Makes the source and the window as a run does, then lets `ticks` timer ticks pass.
-    void run(int ticks) {
+    void run(int ticks, int scale = 100) {
         _Ref<_CImageDatabase> db = new _CImageDatabase();
         db->loadFolder();
         provider.source = db;
         wnd = std::make_unique<CDrawWnd>(provider, false);
+        wnd->scalePercent = scale;
         ASSERT_TRUE(wnd->createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE,
                                       glimsel_ui::Rect{0, 0, 1024, 768}, 0));
         ws.runUntil(ws.now() + static_cast<uint32_t>(1000 * ticks));
@@ -61,16 +62,20 @@ TEST_F(FolderChoices, UprightTurnsATaggedPhoto) {
     // 32 wide, 16 high: red above blue; the tag says it shows turned a quarter clockwise.
     auto picture = jpeg_samples::bands(32, 16, jpeg_samples::Space::Rgb, {{255, 0, 0}, {0, 0, 255}});
     dir.write("photo.jpg", text(exif_kit::withExif(jpeg_samples::encode(picture), exif_kit::tiff(false, {{0x0112, 3, 1, 6}}))));
+    // At half size the photo is decoded reduced and turned all the same.
+    for (int scale : {100, 50})
     for (int upright : {0, 1}) {
-        SCOPED_TRACE(upright);
+        SCOPED_TRACE(upright * 1000 + scale);
         store.writeInt("Config", "Upright", upright);
         ws.drawLog.clear();
-        run(1);
+        run(1, scale);
         const auto dibs = calls(DrawCall::Dib);
         ASSERT_EQ(dibs.size(), 1u);
         const DrawCall& c = dibs[0];
-        EXPECT_EQ(c.sourceWidth, upright ? 16 : 32);
-        EXPECT_EQ(c.sourceHeight, upright ? 32 : 16);
+        EXPECT_EQ(c.sourceWidth, (upright ? 16 : 32) * scale / 100);
+        EXPECT_EQ(c.sourceHeight, (upright ? 32 : 16) * scale / 100);
+        EXPECT_EQ(c.rect.width(), (upright ? 16 : 32) * scale / 100);
+        EXPECT_EQ(c.rect.height(), (upright ? 32 : 16) * scale / 100);
         // As stored, red is above blue; turned, the bottom (blue) is on the left and the
         // top (red) on the right.
         const int right = c.rect.width() - 3, bottom = c.rect.height() - 3;

@@ -171,6 +171,27 @@ TEST_F(ArrayFile, RecordsGoOneAfterAnotherAndReadBack) {
     EXPECT_EQ(std::string(buffer->data, 11), "....abcdefg");
 }
 
+TEST_F(ArrayFile, IndexesOfAnySizeReadBackWhole) {
+    // Small indexes arrive with the header in one read, larger ones in a second read.
+    for (int count : {1, 5460, 5461, 20000}) {
+        SCOPED_TRACE(count);
+        _Ref<_ArrayFile> a = new _ArrayFile();
+        a->create(file("n.dat"), count, 0);
+        for (int i = 0; i < count; ++i) {
+            std::string bytes = std::to_string(i);
+            a->writeRecord(i, &bytes[0], static_cast<int>(bytes.size()));
+        }
+        a->close();
+        a->open(file("n.dat"), false);
+        ASSERT_EQ(a->getCount(), count);
+        for (int i : {0, count / 2, 5459, 5460, count - 1}) {
+            if (i < count) {
+                EXPECT_EQ(read(a, i), std::to_string(i));
+            }
+        }
+    }
+}
+
 TEST_F(ArrayFile, ReadsStayInsideTheIndexAndTheBuffer) {
     writeArrayFile(dir / "r.dat", {"abc", "defgh"}, 5);
     _Ref<_ArrayFile> a = new _ArrayFile();

@@ -63,13 +63,14 @@ TEST_F(FolderSource, ListsJpegThenBmpThenGif) {
 }
 
 TEST_F(FolderSource, SkipsDotNamesAndOtherFilesAndKeepsTheKindsInStep) {
-    for (const char* name : {".hidden.jpg", "w.jpeg", ".x.bmp", "y.bmp", "z.GIF", "readme.txt", "photo.jpg.txt"})
+    for (const char* name : {".hidden.jpg", "W.JpEg", ".x.bmp", "y.bmp", "z.GIF", "readme.txt", "photo.jpg.txt", "gif",
+                             "jpg.", ".bmp"})
         dir.write(name, "");
     ASSERT_EQ(mkdir((dir / "sub.jpg").c_str(), 0700), 0);
     const List list = listing(load());
     // The folder's own order only matters within one pattern; each pattern here finds
     // one file, and the sub-folder matches "*.jpg" as the directory search lists it.
-    EXPECT_EQ(list, (List{"sub.jpg:0", "w.jpeg:0", "y.bmp:1", "z.GIF:2"}));
+    EXPECT_EQ(list, (List{"sub.jpg:0", "W.JpEg:0", "y.bmp:1", "z.GIF:2"}));
 }
 
 TEST_F(FolderSource, EmptyOrMissingFolderOffersNoPicture) {

@@ -153,6 +153,24 @@ TEST_F(DataFile, PositionsAndSize) {
     EXPECT_EQ(f->getFilePointer(), 8);
 }
 
+TEST_F(DataFile, PositionedReadsLeaveTheStreamWhereItWas) {
+    std::string path = dir.write("at", "0123456789");
+    _Ref<_DataFile> f = open(path, "rwb");
+    char buffer[8] = {};
+    EXPECT_EQ(f->readByte(), '0');
+    EXPECT_EQ(f->readAt(buffer, 6, 8), 4);  // short at the end
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    EXPECT_EQ(f->readAt(buffer, 20, 2), 0);
+    EXPECT_EQ(f->readByte(), '1');
+    // Bytes written but still buffered are read back, and count in the size.
+    f->seek(10);
+    f->write(const_cast<char*>("AB"), 2);
+    EXPECT_EQ(f->getSize(), 12);
+    EXPECT_EQ(f->readAt(buffer, 9, 3), 3);
+    EXPECT_EQ(std::string(buffer, 3), "9AB");
+    EXPECT_EQ(failure([&] { f->readAt(buffer, -1, 2); }), "Can't read 2 bytes at offset -1");
+}
+
 TEST_F(DataFile, ReadWriteModeUpdatesInPlace) {
     std::string path = dir.write("rw", "abcdef");
     _Ref<_DataFile> f = open(path, "rwb");

@@ -1,0 +1,131 @@
+// The pixel block pool and the decoders that draw from it: a reused block never shows
+// what an earlier picture left in it, and the pool keeps no more than two blocks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "imaging/ImageInfo.h"
+#include "imaging/PixelBlockPool.h"
+#include "tests/imaging/GifTestKit.h"
+#include "tests/imaging/JpegSamples.h"
+
+using img_lib::_ImageInfo;
+using torvik_lang::_Ref;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// Leaves the pool holding two large blocks filled with `value`, so that a decode
+// draws its blocks from memory whose every byte is known.
+void poisonPool(uint8_t value) {
+    img_lib::releasePixelBlocks();
+    void* blocks[2];
+    size_t capacity[2];
+    for (int i = 0; i < 2; ++i) {
+        blocks[i] = img_lib::takePixelBlock(size_t(4) << 20, capacity[i]);
+        ASSERT_NE(blocks[i], nullptr);
+        std::memset(blocks[i], value, capacity[i]);
+    }
+    for (int i = 0; i < 2; ++i) img_lib::givePixelBlock(blocks[i], capacity[i]);
+}
+
+// The record's header, colour table and rows, as far as the record says they reach.
+Bytes decodeAll(const Bytes& file, img_lib::ImageType type) {
+    _Ref<_ImageInfo> image = img_lib::loadImage(file.data(), static_cast<int>(file.size()), type, "pool");
+    const uint8_t* info = reinterpret_cast<const uint8_t*>(image->info);
+    Bytes all(info, info + (type == img_lib::IMAGE_GIF ? image->infoBytes : 44));
+    all.insert(all.end(), image->bits, image->bits + image->bitsBytes);
+    image->freeImage();
+    return all;
+}
+
+Bytes gifOf(uint16_t sw, uint16_t sh, uint8_t screenFlags, giftest::ImageSetup s, bool cutShort = false) {
+    giftest::GifBuilder gif(sw, sh, screenFlags);
+    if (s.width == 0) return gif.finish();
+    if (s.indices.empty()) {
+        s.indices.resize(size_t(s.width) * s.height);
+        for (size_t i = 0; i < s.indices.size(); ++i) s.indices[i] = static_cast<uint8_t>((i * 7 + 1) % (2u << (screenFlags & 7)));
+    }
+    if (!cutShort) return gif.image(s).finish();
+    // The end code comes after half the pixels; the rest stay index 0.
+    Bytes half(s.indices.begin(), s.indices.begin() + static_cast<long>(s.indices.size() / 2));
+    Bytes data = giftest::imageData(s.minCodeSize, giftest::lzwEncode(half, s.minCodeSize));
+    s.data = &data;
+    return gif.image(s).finish();
+}
+
+giftest::ImageSetup at(uint16_t left, uint16_t top, uint16_t width, uint16_t height, int minCodeSize) {
+    giftest::ImageSetup s;
+    s.left = left;
+    s.top = top;
+    s.width = width;
+    s.height = height;
+    s.minCodeSize = minCodeSize;
+    return s;
+}
+
+Bytes jpegOf(int width, int height) { return jpeg_samples::encode(jpeg_samples::photoLike(width, height)); }
+
+}  // namespace
+
+TEST(PixelBlockPool, ReusedBlocksNeverShowAnEarlierPicture) {
+    struct Case {
+        const char* name;
+        img_lib::ImageType type;
+        Bytes file;
+    };
+    const Case cases[] = {
+        {"JPEG with row padding", img_lib::IMAGE_JPEG, jpegOf(5, 9)},
+        {"JPEG of odd width", img_lib::IMAGE_JPEG, jpegOf(301, 207)},
+        {"GIF covering its 8-bit screen", img_lib::IMAGE_GIF, gifOf(301, 50, 0x87, at(0, 0, 301, 50, 8))},
+        {"GIF image inside its screen", img_lib::IMAGE_GIF, gifOf(300, 200, 0x87, at(17, 9, 100, 60, 8))},
+        {"GIF covering its 4-bit screen", img_lib::IMAGE_GIF, gifOf(33, 20, 0x83, at(0, 0, 33, 20, 4))},
+        {"GIF at 1 bit, left 5", img_lib::IMAGE_GIF, gifOf(70, 30, 0x80, at(5, 3, 40, 20, 2))},
+        {"GIF without an image", img_lib::IMAGE_GIF, gifOf(64, 64, 0x87, {})},
+        {"GIF whose data ends early", img_lib::IMAGE_GIF, gifOf(120, 80, 0x87, at(0, 0, 120, 80, 8), true)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Whatever the blocks held before, the picture comes out the same.
+        poisonPool(0xA5);
+        const Bytes first = decodeAll(c.file, c.type);
+        poisonPool(0x5A);
+        const Bytes second = decodeAll(c.file, c.type);
+        ASSERT_EQ(first.size(), second.size());
+        EXPECT_TRUE(first == second);
+    }
+    // A GIF's pixels outside its image are index 0.
+    poisonPool(0xFF);
+    const Bytes inside = decodeAll(cases[3].file, img_lib::IMAGE_GIF);
+    const size_t rowsStart = 40 + 4 * 256;
+    EXPECT_EQ(inside[rowsStart], 0);        // bottom left
+    EXPECT_EQ(inside[inside.size() - 1], 0);  // top right
+    img_lib::releasePixelBlocks();
+}
+
+TEST(PixelBlockPool, KeepsTheTwoLargestBlocksAndGivesThemBack) {
+    img_lib::releasePixelBlocks();
+    const size_t sizes[] = {img_lib::kPooledBlockBytes, 3 * img_lib::kPooledBlockBytes, 2 * img_lib::kPooledBlockBytes,
+                            img_lib::kPooledBlockBytes / 2};
+    void* blocks[4];
+    size_t capacities[4];
+    for (int i = 0; i < 4; ++i) {
+        blocks[i] = img_lib::takePixelBlock(sizes[i], capacities[i]);
+        ASSERT_NE(blocks[i], nullptr);
+        EXPECT_EQ(capacities[i], sizes[i]);
+    }
+    for (int i = 0; i < 4; ++i) img_lib::givePixelBlock(blocks[i], capacities[i]);
+    size_t bytes = 0;
+    // The largest two were kept; the others went straight back.
+    EXPECT_EQ(img_lib::keptPixelBlocks(&bytes), 2u);
+    EXPECT_EQ(bytes, 5 * img_lib::kPooledBlockBytes);
+    // A request takes the smallest kept block that holds it.
+    size_t capacity = 0;
+    void* block = img_lib::takePixelBlock(10, capacity);
+    EXPECT_EQ(capacity, 2 * img_lib::kPooledBlockBytes);
+    img_lib::givePixelBlock(block, capacity);
+    img_lib::releasePixelBlocks();
+    EXPECT_EQ(img_lib::keptPixelBlocks(), 0u);
+}
