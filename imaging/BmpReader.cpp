@@ -8,19 +8,15 @@ namespace img_lib {
 
 namespace {
 
-uint32_t readU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 // The checks after the length of the file header, the same for a file and for memory,
 // then the pointers into the bytes. `size` is at least the file header.
 void attachBytes(_BmpInfo& image, const uint8_t* bytes, uint32_t size) {
-    if (bytes[0] != 'B' || bytes[1] != 'M') throw ImageException("No bmp file");
+    const ByteReader header(bytes, kBmpFileHeaderSize, "Corrupt file header");
+    if (header.u8(0) != 'B' || header.u8(1) != 'M') throw ImageException("No bmp file");
     // A file longer than it declares is fine; only a shorter one is refused.
-    if (size < readU32(bytes + 2)) throw ImageException("File size to small");
+    if (size < header.u32(2)) throw ImageException("File size to small");
     checkBmpLayout(bytes, size);
-    uint32_t bitsOffset = readU32(bytes + 10);
+    const uint32_t bitsOffset = header.u32(10);
     image.info = reinterpret_cast<BITMAPINFO*>(const_cast<uint8_t*>(bytes + kBmpFileHeaderSize));
     image.bits = const_cast<uint8_t*>(bytes + bitsOffset);
     image.infoBytes = size - kBmpFileHeaderSize;

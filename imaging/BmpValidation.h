@@ -6,7 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+
+#include "imaging/DibHeader.h"
 
 namespace img_lib {
 
@@ -16,10 +17,6 @@ constexpr int64_t kMaxBmpDimension = int64_t(1) << 16;
 
 // Size of the file header in front of the bitmap information.
 constexpr uint32_t kBmpFileHeaderSize = 14;
-
-// The length in bytes of one row of `width` pixels of `bitCount` bits, padded to 4 bytes;
-// empty when the arithmetic overflows or an argument is negative.
-std::optional<uint64_t> dibRowBytes(int64_t width, int64_t bitCount);
 
 // Checks the bitmap information and the pixel data of a whole BMP file of `size` bytes
 // whose file header (signature and declared size) is already known to be good. Throws

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "imaging/ByteReader.h"
 #include "imaging/DibFormat.h"
 #include "imaging/DibRle.h"
 #include "imaging/DrawPlan.h"
@@ -51,14 +52,6 @@ void buildColumns(const DibFormat& f, const DrawPlan& plan, Columns& c) {
 #endif
 }
 
-inline uint32_t load16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | p[1] << 8); }
-inline uint32_t load24(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
-}
-inline uint32_t load32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 template <bool Wide>
 inline uint32_t channelValue(const DibFormat::Channel& ch, uint32_t p) {
     const uint32_t v = (p & ch.mask) >> ch.shift;
@@ -91,10 +84,10 @@ void sampleRow(const uint8_t* row, const DibFormat& f, const Columns& c, uint32_
         if constexpr (L == DibLayout::Indexed1) out[i] = f.palette[(*p >> c.shift[i]) & 1];
         else if constexpr (L == DibLayout::Indexed4) out[i] = f.palette[(*p >> c.shift[i]) & 15];
         else if constexpr (L == DibLayout::Indexed8) out[i] = f.palette[*p];
-        else if constexpr (L == DibLayout::Masked16) out[i] = masked<Wide>(f, load16(p));
-        else if constexpr (L == DibLayout::Rgb24) out[i] = load24(p);
-        else if constexpr (L == DibLayout::Rgb32) out[i] = load32(p) & 0xFFFFFF;
-        else out[i] = masked<Wide>(f, load32(p));
+        else if constexpr (L == DibLayout::Masked16) out[i] = masked<Wide>(f, loadLe16(p));
+        else if constexpr (L == DibLayout::Rgb24) out[i] = loadLe24(p);
+        else if constexpr (L == DibLayout::Rgb32) out[i] = loadLe32(p) & 0xFFFFFF;
+        else out[i] = masked<Wide>(f, loadLe32(p));
     }
 }
 

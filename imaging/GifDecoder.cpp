@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/lang/Memory.h"
+#include "imaging/ByteReader.h"
 #include "imaging/GifLzw.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
@@ -29,9 +30,9 @@ constexpr uint64_t kMaxBitmapBytes = uint64_t(1) << 28;
 constexpr LONG kPelsPerMeter = 2953;  // 75 dots per inch
 constexpr unsigned kMaxRowPixels = 65536;  // widths are 16-bit numbers
 
-[[noreturn]] void failEof() { throw ImageException("EOF not yet expected"); }
+constexpr char kEof[] = "EOF not yet expected";
 
-uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+[[noreturn]] void failEof() { throw ImageException(kEof); }
 
 // The decoding in progress. The block belongs to it until the record takes it over, so a
 // failure part-way frees it.
@@ -59,9 +60,12 @@ struct GifContext {
     }
 };
 
-// Header fields are read whole; a file that ends inside them is refused.
-void readExact(GifContext& gif, uint8_t* dst, size_t n) {
-    if (gif.in.read(dst, n) != n) failEof();
+// The next `n` bytes, read as fields; a file that ends inside them is refused.
+ByteReader readFields(GifContext& gif, size_t n) {
+    if (gif.in.left() < n) failEof();
+    ByteReader fields(gif.in.data + gif.in.pos, n, kEof);
+    gif.in.pos += n;
+    return fields;
 }
 
 void readSignature(GifContext& gif) {
@@ -113,26 +117,22 @@ void allocateBitmap(GifContext& gif, int g) {
     gif.rows = gif.block + kHeaderBytes + 4 * h->biClrUsed;
 }
 
+void readColourTable(GifContext& gif, uint32_t n) {
+    const ByteReader rgb = readFields(gif, 3 * n);
+    for (uint32_t i = 0; i < n; ++i) gif.colours[i] = RGBQUAD{rgb.u8(3 * i + 2), rgb.u8(3 * i + 1), rgb.u8(3 * i), 0};
+}
+
 void readScreen(GifContext& gif) {
-    uint8_t d[7];
-    readExact(gif, d, sizeof d);
-    gif.screenWidth = readU16(d);
-    gif.screenHeight = readU16(d + 2);
-    uint8_t flags = d[4];  // background index and aspect ratio are not used
+    const ByteReader d = readFields(gif, 7);
+    gif.screenWidth = d.u16(0);
+    gif.screenHeight = d.u16(2);
+    const uint8_t flags = d.u8(4);  // background index and aspect ratio are not used
     allocateBitmap(gif, flags & 7);
     if (flags & 0x80) {
         uint32_t n = 2u << (flags & 7);
         gif.header->biClrImportant = n;
-        uint8_t rgb[3 * 256];
-        readExact(gif, rgb, 3 * n);
-        for (uint32_t i = 0; i < n; ++i) gif.colours[i] = RGBQUAD{rgb[3 * i + 2], rgb[3 * i + 1], rgb[3 * i], 0};
+        readColourTable(gif, n);
     }
-}
-
-void readColourTable(GifContext& gif, uint32_t n) {
-    uint8_t rgb[3 * 256];
-    readExact(gif, rgb, 3 * n);
-    for (uint32_t i = 0; i < n; ++i) gif.colours[i] = RGBQUAD{rgb[3 * i + 2], rgb[3 * i + 1], rgb[3 * i], 0};
 }
 
 void skipExtension(GifContext& gif) {
@@ -242,13 +242,12 @@ void drawImage(GifContext& gif, const uint8_t* indices, uint64_t produced, uint3
 }
 
 void readImage(GifContext& gif) {
-    uint8_t d[9];
-    readExact(gif, d, sizeof d);
-    uint32_t left = readU16(d);
-    uint32_t top = readU16(d + 2);
-    uint32_t width = readU16(d + 4);
-    uint32_t height = readU16(d + 6);
-    uint8_t flags = d[8];
+    const ByteReader d = readFields(gif, 9);
+    const uint32_t left = d.u16(0);
+    const uint32_t top = d.u16(2);
+    const uint32_t width = d.u16(4);
+    const uint32_t height = d.u16(6);
+    const uint8_t flags = d.u8(8);
     if (flags & 0x80) {
         uint32_t n = 2u << (flags & 7);
         if (n > gif.header->biClrUsed) throw ImageException("Invalid color information in image descriptor");

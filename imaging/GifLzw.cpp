@@ -15,6 +15,7 @@
 #include "imaging/GifLzw.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -101,6 +102,55 @@ void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
     capacity = got;
 }
 
+void GifLzwDecoder::setRoots(uint32_t clearCode) {
+    for (uint32_t i = 0; i < clearCode; ++i) {
+        prefix[i] = kNone;
+        suffix[i] = static_cast<uint8_t>(i);
+        length[i] = 1;
+        start[i] = i;
+    }
+    length[clearCode] = 0;
+    length[clearCode + 1] = 0;
+}
+
+inline void GifLzwDecoder::addEntry(Codes& codes, uint32_t prev, uint8_t first) {
+    assert(codes.next < kCodes && prev <= codes.next);
+    prefix[codes.next] = static_cast<uint16_t>(prev);
+    suffix[codes.next] = first;
+    ++codes.next;
+    if (codes.next < kCodes && (codes.next & codes.mask) == 0) {
+        ++codes.size;
+        codes.mask += codes.next;
+    }
+    assert(codes.size <= 12 && codes.mask < kCodes);
+}
+
+inline void GifLzwDecoder::addPlacedEntry(Codes& codes, uint32_t prev, uint8_t first, size_t at, uint32_t len) {
+    // The strings of a clear cycle lie in the output, each at most the whole table long.
+    assert(len >= 2 && len <= kCodes && at + len <= capacity);
+    start[codes.next] = static_cast<uint32_t>(at);
+    length[codes.next] = static_cast<uint16_t>(len);
+    addEntry(codes, prev, first);
+}
+
+uint32_t GifLzwDecoder::walkChain(uint32_t code, uint32_t clearCode, uint32_t oldCode, uint32_t nextCode,
+                                  uint8_t firstChar) {
+    uint32_t depth = 0;
+    uint32_t c = code;
+    if (code == nextCode) {
+        stack[depth++] = firstChar;
+        c = oldCode;
+    }
+    while (c > clearCode) {
+        if (c >= kCodes || depth == kCodes) failStream();
+        stack[depth++] = suffix[c];
+        c = prefix[c];
+    }
+    if (depth == kCodes) failStream();
+    stack[depth++] = suffix[c];
+    return depth;
+}
+
 uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& produced) {
     reserve(pixelCount, in.left());
     int minCodeSize = in.readByte();
@@ -110,21 +160,13 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
 
     const uint32_t clearCode = 1u << minCodeSize;
     const uint32_t endCode = clearCode + 1;
-    for (uint32_t i = 0; i < clearCode; ++i) {
-        prefix[i] = kNone;
-        suffix[i] = static_cast<uint8_t>(i);
-        length[i] = 1;
-        start[i] = i;
-    }
-    length[clearCode] = 0;
-    length[endCode] = 0;
+    const Codes firstCodes{clearCode + 2, static_cast<uint32_t>(minCodeSize) + 1, (2u << minCodeSize) - 1};
+    setRoots(clearCode);
 
-    uint32_t nextCode = clearCode + 2;
-    uint32_t codeSize = minCodeSize + 1;
-    uint32_t codeMask = (1u << codeSize) - 1;
+    Codes codes = firstCodes;
     uint32_t oldCode = kNone;
     uint8_t firstChar = 0;
-    // Codes below `limit` other than clear and end take the fast road. It is nextCode
+    // Codes below `limit` other than clear and end take the fast road. It is codes.next
     // while the previous code's string lies in the output, 0 otherwise.
     uint32_t limit = 0;
     bool stale = false;
@@ -160,28 +202,24 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
         while (p < blockEnd) {
             bits |= static_cast<uint32_t>(*p++) << bitCount;
             bitCount += 8;
-            while (bitCount >= codeSize) {
-                const uint32_t code = bits & codeMask;
-                bits >>= codeSize;
-                bitCount -= codeSize;
+            while (bitCount >= codes.size) {
+                const uint32_t code = bits & codes.mask;
+                bits >>= codes.size;
+                bitCount -= codes.size;
+                assert(limit == 0 || limit == codes.next);
 
                 if (code < limit) {
                     const uint32_t len = length[code];
                     if (len != 0) {
                         if (len > room - out) ensureRoom(len);
                         const uint32_t src = start[code];
+                        // A defined string lies wholly before the output's end: the word
+                        // copy never reads what it writes.
+                        assert(src + len <= out);
                         copyString(base + out, base + src, len);
-                        if (nextCode < kCodes) {
-                            prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                            suffix[nextCode] = base[src];
-                            start[nextCode] = static_cast<uint32_t>(prevStart);
-                            length[nextCode] = static_cast<uint16_t>(prevLen + 1);
-                            ++nextCode;
-                            if (nextCode < kCodes && (nextCode & codeMask) == 0) {
-                                ++codeSize;
-                                codeMask += nextCode;
-                            }
-                            limit = nextCode;
+                        if (codes.next < kCodes) {
+                            addPlacedEntry(codes, oldCode, base[src], prevStart, prevLen + 1);
+                            limit = codes.next;
                         }
                         oldCode = code;
                         prevStart = out;
@@ -198,15 +236,13 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                     return base + kRootBytes;
                 }
                 if (code == clearCode) {
-                    codeSize = minCodeSize + 1;
-                    codeMask = (1u << codeSize) - 1;
-                    nextCode = clearCode + 2;
+                    codes = firstCodes;
                     oldCode = kNone;
                     limit = 0;
                     stale = false;
                     continue;
                 }
-                if (code > nextCode) failCode(code);
+                if (code > codes.next) failCode(code);
                 if (out == room) ensureRoom(1);
 
                 if (oldCode == kNone) {
@@ -217,7 +253,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                     if (code < clearCode) {
                         prevStart = out;
                         prevLen = 1;
-                        limit = nextCode;
+                        limit = codes.next;
                     } else {
                         stale = true;
                     }
@@ -226,22 +262,14 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 }
 
                 if (!stale) {
-                    // code == nextCode: the previous string and its own first index.
+                    // code == codes.next: the previous string and its own first index.
                     const uint32_t len = prevLen + 1;
                     if (len > room - out) ensureRoom(len);
                     const uint8_t first = base[prevStart];
                     copyString(base + out, base + prevStart, prevLen);
                     base[out + prevLen] = first;
-                    prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                    suffix[nextCode] = first;
-                    start[nextCode] = static_cast<uint32_t>(prevStart);
-                    length[nextCode] = static_cast<uint16_t>(len);
-                    ++nextCode;
-                    if (nextCode < kCodes && (nextCode & codeMask) == 0) {
-                        ++codeSize;
-                        codeMask += nextCode;
-                    }
-                    limit = nextCode;
+                    addPlacedEntry(codes, oldCode, first, prevStart, len);
+                    limit = codes.next;
                     oldCode = code;
                     prevStart = out;
                     prevLen = len;
@@ -249,31 +277,9 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                     continue;
                 }
 
-                // Stale strings: walk the prefix chain onto the stack. A chain that loops
-                // or leads outside the table ends the image.
-                uint32_t depth = 0;
-                uint32_t c = code;
-                if (code == nextCode) {
-                    stack[depth++] = firstChar;
-                    c = oldCode;
-                }
-                while (c > clearCode) {
-                    if (c >= kCodes || depth == kCodes) failStream();
-                    stack[depth++] = suffix[c];
-                    c = prefix[c];
-                }
-                if (depth == kCodes) failStream();
-                firstChar = suffix[c];
-                stack[depth++] = firstChar;
-                if (nextCode < kCodes) {
-                    prefix[nextCode] = static_cast<uint16_t>(oldCode);
-                    suffix[nextCode] = firstChar;
-                    ++nextCode;
-                    if (nextCode < kCodes && (nextCode & codeMask) == 0) {
-                        ++codeSize;
-                        codeMask += nextCode;
-                    }
-                }
+                uint32_t depth = walkChain(code, clearCode, oldCode, codes.next, firstChar);
+                firstChar = stack[depth - 1];
+                if (codes.next < kCodes) addEntry(codes, oldCode, firstChar);
                 oldCode = code;
                 if (depth > room - out) ensureRoom(depth);
                 while (depth) base[out++] = stack[--depth];

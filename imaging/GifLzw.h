@@ -52,6 +52,25 @@ private:
     uint32_t start[kCodes];
     uint8_t stack[kCodes];
 
+    // The code width and the next table entry to define.
+    struct Codes {
+        uint32_t next;
+        uint32_t size;  // bits per code
+        uint32_t mask;
+    };
+
+    // Makes the codes below `clearCode` the roots, each its own index.
+    void setRoots(uint32_t clearCode);
+    // Defines entry `codes.next` as the string of `prev` followed by `first` and widens the
+    // code once the next free entry no longer fits it. The table must have room.
+    inline void addEntry(Codes& codes, uint32_t prev, uint8_t first);
+    // The same for a string that also stands in the output: `len` bytes at `at`.
+    inline void addPlacedEntry(Codes& codes, uint32_t prev, uint8_t first, size_t at, uint32_t len);
+    // Puts the string of `code` onto the stack, last index first (its first index on top),
+    // and returns its length; `firstChar` is the previous string's first index. For strings an earlier image or clear cycle left
+    // in the table; a chain that loops or leads outside the table ends the image.
+    uint32_t walkChain(uint32_t code, uint32_t clearCode, uint32_t oldCode, uint32_t nextCode, uint8_t firstChar);
+
     void reserve(uint64_t pixelCount, size_t inputLeft);
     // Makes the buffer hold at least `outNeeded` bytes (and at most `outMost`) besides the
     // slack, keeping its first `used`.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imaging/ByteReader.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define GLIMSEL_X86_ROWS 1
@@ -11,23 +13,18 @@ namespace img_lib {
 
 namespace {
 
-inline uint32_t load32le(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 void convertRow24Plain(const uint8_t* p, uint32_t* out, size_t n) {
     size_t i = 0;
     // Four pixels from three 32-bit words.
     for (; i + 4 <= n; i += 4, p += 12) {
-        const uint32_t a = load32le(p), b = load32le(p + 4), c = load32le(p + 8);
+        const uint32_t a = loadLe32(p), b = loadLe32(p + 4), c = loadLe32(p + 8);
         out[i] = a & 0xFFFFFF;
         out[i + 1] = (a >> 24 | b << 8) & 0xFFFFFF;
         out[i + 2] = (b >> 16 | c << 16) & 0xFFFFFF;
         out[i + 3] = c >> 8;
     }
     for (; i < n; ++i, p += 3)
-        out[i] = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
+        out[i] = loadLe24(p);
 }
 
 #ifdef GLIMSEL_X86_ROWS

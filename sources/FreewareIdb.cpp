@@ -6,9 +6,9 @@
 
 #include "foundation/lang/L.h"
 #include "platform/os.h"
+#include "sources/IdbRecord.h"
 
 using img_lib::_ImageInfo;
-using img_lib::ImageType;
 using torvik_io::_File;
 using torvik_lang::_Ref;
 using torvik_lang::_String;
@@ -17,8 +17,6 @@ namespace {
 
 constexpr char const* NO_IMAGES = "No images in system";
 constexpr int INITIAL_BUFFER = 1000;
-// Format code and three unused bytes in front of the picture file.
-constexpr int RECORD_HEADER = 4;
 
 }  // namespace
 
@@ -56,7 +54,7 @@ bool _FreewareIdb::openDatabase(const _Ref<_File>& f) {
 
 int _FreewareIdb::getImageCount() {
     // Record 0 is no picture; a file without records offers none, not -1.
-    const int n = arrayFile->getCount() - 1;
+    const int n = arrayFile->getCount() - idb_record::kFirstPicture;
     return n > 0 ? n : 0;
 }
 
@@ -64,18 +62,18 @@ _Ref<_ImageInfo> _FreewareIdb::getRandomImage() {
     _Ref<_String> message = torvik_lang::_S(NO_IMAGES);
     const int n = getImageCount();
     for (int attempts = 100; n > 0 && attempts-- >= 0;) {
-        const int k = std::rand() % n + 1;
+        const int k = std::rand() % n + idb_record::kFirstPicture;
         message = torvik_lang::L::sprintf("Image Nr: %d", k);
         _Ref<_ImageInfo> result;
         try {
             const int size = arrayFile->getRecordSize(k);
-            if (size < RECORD_HEADER) continue;
+            if (size < idb_record::kHeaderBytes) continue;
             // Growing copies the old contents, so the buffer is only grown when it must.
             if (size > recordBuffer->length) recordBuffer->setLength(size);
             arrayFile->readRecord(recordBuffer, k, 0);
-            const char* bytes = recordBuffer->data;
-            const ImageType type = static_cast<ImageType>(static_cast<signed char>(bytes[0]));
-            result = img_lib::loadImage(bytes + RECORD_HEADER, size - RECORD_HEADER, type, message->c_str());
+            idb_record::Picture picture;
+            if (!idb_record::readPicture(recordBuffer->data, size, picture)) continue;
+            result = img_lib::loadImage(picture.bytes, picture.size, picture.type, message->c_str());
         } catch (torvik_lang::Throwable&) {
             continue;
         } catch (std::bad_alloc&) {

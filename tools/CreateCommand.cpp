@@ -1,7 +1,7 @@
 // glimsel-idb create: writes an image database from picture files and folders.
 //
-// Record 0 is reserved and empty; record k holds the k-th picture: its format code, three
-// zero bytes and the file's bytes. The database is written to a temporary file beside the
+// Record 0 is reserved and empty; record k holds the k-th picture in the database's record
+// layout (sources/IdbRecord.h). The database is written to a temporary file beside the
 // output and renamed at the end, so a failed run never leaves a broken database behind.
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 
 #include "sources/ArrayFile.h"
 #include "sources/FolderImageDatabase.h"
+#include "sources/IdbRecord.h"
 #include "tools/IdbCommand.h"
 #include "tools/Progress.h"
 
@@ -24,8 +25,6 @@ namespace {
 
 using img_lib::ImageType;
 using torvik_lang::_Ref;
-
-constexpr int kRecordHeader = 4;
 
 struct Picture {
     std::string path;
@@ -79,7 +78,7 @@ bool collect(const char* arg, const FolderChoices& choices, std::vector<Picture>
     return true;
 }
 
-// The whole file behind `kRecordHeader` bytes that hold its format code.
+// The whole file behind the record header that holds its format code.
 bool readRecord(const Picture& p, std::vector<char>& record, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(p.path, ec)) {
@@ -91,8 +90,8 @@ bool readRecord(const Picture& p, std::vector<char>& record, std::string& error)
         error = "can't read '" + p.path + "': " + std::strerror(errno);
         return false;
     }
-    record.assign(kRecordHeader, 0);
-    record[0] = static_cast<char>(p.type);
+    const std::string header = idb_record::header(p.type);
+    record.assign(header.begin(), header.end());
     char chunk[1 << 16];
     size_t n;
     bool tooLarge = false;

@@ -5,15 +5,9 @@
 #include <cstdlib>
 
 #include "foundation/lang/L.h"
+#include "sources/IdbRecord.h"
 
 using torvik_lang::_Ref;
-
-namespace {
-
-// Format code and three unused bytes in front of each picture.
-constexpr int kRecordHeader = 4;
-
-}  // namespace
 
 bool IdbReader::open(const char* path, std::string& error) {
     file = new util_ds::_ArrayFile();
@@ -42,7 +36,7 @@ bool IdbReader::read(int index, std::string& error) {
     pictureSize_ = 0;
     try {
         const int size = file->getRecordSize(index);
-        if (size < kRecordHeader) {
+        if (size < idb_record::kHeaderBytes) {
             error = "record of " + std::to_string(size) + " bytes holds no picture";
             return false;
         }
@@ -52,9 +46,11 @@ bool IdbReader::read(int index, std::string& error) {
         error = e.messageText();
         return false;
     }
-    code_ = static_cast<signed char>(buffer->data[0]);
-    picture_ = buffer->data + kRecordHeader;
-    pictureSize_ = file->getRecordSize(index) - kRecordHeader;
+    idb_record::Picture picture;
+    idb_record::readPicture(buffer->data, file->getRecordSize(index), picture);
+    code_ = picture.type;
+    picture_ = picture.bytes;
+    pictureSize_ = picture.size;
     return true;
 }
 

@@ -1,5 +1,5 @@
-// Reads an image database record by record for the tool's commands: record 0 is
-// reserved, every other record is a format code, three unused bytes and a picture file.
+// Reads an image database record by record for the tool's commands (the record layout
+// is in sources/IdbRecord.h).
 #pragma once
 
 #include <string>

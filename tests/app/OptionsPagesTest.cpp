@@ -9,6 +9,7 @@
 #include "app/SaverApp.h"
 #include "show/DrawWnd.h"
 #include "tests/app/HeadlessDesktop.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 namespace {
@@ -39,16 +40,9 @@ public:
 
 class OptionsPageTest : public ::testing::Test, public EngineFixtureBase {
 protected:
-    OptionsPageTest() : app(desktop), sheet(app, views, views) {
-        char pattern[] = "/tmp/glimsel-page-XXXXXX";
-        folder = mkdtemp(pattern);
-    }
+    OptionsPageTest() : app(desktop), sheet(app, views, views) {}
     // A database file that is there (by name only).
     void databaseExists() { desktop.database = new torvik_io::_File("/nonexistent/Glimsel.idb"); }
-    ~OptionsPageTest() override {
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
-    }
     CSaverDlg& page() { return sheet.optionsPage; }
     // Opens the sheet: source chosen, preview made, page initialised.
     void open() {
@@ -61,7 +55,8 @@ protected:
     CSaverApp app;
     FakeViews views;
     COptionsSheet sheet;
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
 };
 
 }  // namespace

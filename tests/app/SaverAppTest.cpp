@@ -14,6 +14,7 @@
 #include "show/SaverWnd.h"
 #include "sources/ArrayFile.h"
 #include "tests/app/HeadlessDesktop.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -26,19 +27,14 @@ class SaverAppTest : public ::testing::Test, public EngineFixtureBase {
 protected:
     SaverAppTest() : app(desktop) {
         // An empty picture folder: the shell's own source choice finds nothing there.
-        char pattern[] = "/tmp/glimsel-app-XXXXXX";
-        folder = mkdtemp(pattern);
         store.writeString("Config", "Path", folder.c_str());
-    }
-    ~SaverAppTest() override {
-        std::string cmd = "rm -rf '" + folder + "'";
-        (void)std::system(cmd.c_str());
     }
     int run(std::vector<char const*> args) {
         args.insert(args.begin(), "glimsel");
         return app.run(static_cast<int>(args.size()), args.data());
     }
-    std::string folder;
+    TempDir dir;
+    const std::string folder = dir.path;
     HeadlessDesktop desktop;
     CSaverApp app;
 };
@@ -197,10 +193,7 @@ TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
 }
 
 TEST_F(SaverAppTest, CorruptDatabaseIsNotUsed) {
-    std::string path = folder + "/Glimsel.idb";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fputs("55 not an array file", f);
-    std::fclose(f);
+    std::string path = dir.write("Glimsel.idb", "55 not an array file");
     desktop.database = new torvik_io::_File(path.c_str());
     store.writeString("Config", "Path", nullptr);
     app.chooseImageSource();

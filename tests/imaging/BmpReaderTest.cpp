@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -13,13 +12,17 @@
 
 #include "imaging/BmpValidation.h"
 #include "imaging/ImageInfo.h"
+#include "tests/kit/ImageOutcome.h"
+#include "tests/kit/PictureBytes.h"
+#include "tests/kit/TempDir.h"
 
 using namespace img_lib;
 namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testkit::Bytes;
+using testkit::operator+;
 
 void put16(Bytes& b, size_t at, uint16_t v) {
     b.at(at) = v & 0xFF;
@@ -45,87 +48,36 @@ struct BmpShape {
 
 // A complete, valid BMP of the given shape; pixel bytes count up from 1.
 Bytes makeBmp(const BmpShape& s) {
-    bool core = s.headerSize == 12;
-    bool separateMasks = s.headerSize == 40 && s.compression == BI_BITFIELDS;
-    size_t table = s.colours * (core ? 3 : 4);
-    size_t offBits = 14 + s.headerSize + (separateMasks ? 12 : 0) + table;
-    size_t rows = static_cast<size_t>(s.height < 0 ? -static_cast<int64_t>(s.height) : s.height);
-    size_t stride = (static_cast<size_t>(s.width) * s.bitCount + 31) / 32 * 4;
-    Bytes b(offBits + stride * rows);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, BF_SIZE, static_cast<uint32_t>(b.size()));
-    put32(b, BF_OFF_BITS, static_cast<uint32_t>(offBits));
-    put32(b, BI_SIZE, s.headerSize);
-    if (core) {
-        put16(b, 18, static_cast<uint16_t>(s.width));
-        put16(b, 20, static_cast<uint16_t>(s.height));
-        put16(b, 22, 1);
-        put16(b, 24, s.bitCount);
+    Bytes info;
+    if (s.headerSize == 12) {
+        for (uint32_t field : {12u, static_cast<uint32_t>(s.width) & 0xFFFF, static_cast<uint32_t>(s.height) & 0xFFFF, 1u})
+            testkit::appendLe(info, field, field == 12 ? 4 : 2);
+        testkit::appendLe(info, s.bitCount, 2);
     } else {
-        put32(b, BI_WIDTH, static_cast<uint32_t>(s.width));
-        put32(b, BI_HEIGHT, static_cast<uint32_t>(s.height));
-        put16(b, BI_PLANES, 1);
-        put16(b, BI_BIT_COUNT, s.bitCount);
-        put32(b, BI_COMPRESSION, s.compression);
-        put32(b, BI_CLR_USED, s.colours);
-        if (s.compression == BI_BITFIELDS) {
-            for (int i = 0; i < 3; ++i) put32(b, 54 + 4 * i, s.masks[i]);
-        }
+        info = testkit::dibHeader(s.width, s.height, s.bitCount, s.compression, s.colours);
+        put32(info, 0, s.headerSize);
+        if (s.compression == BI_BITFIELDS) info = info + testkit::words({s.masks[0], s.masks[1], s.masks[2]});
+        if (info.size() < s.headerSize) info.resize(s.headerSize);
     }
-    for (size_t i = offBits; i < b.size(); ++i) b[i] = static_cast<uint8_t>(i - offBits + 1);
-    return b;
+    info.resize(info.size() + s.colours * (s.headerSize == 12 ? 3 : 4));
+    Bytes pixels(testkit::dibStride(s.width, s.bitCount) * static_cast<size_t>(s.height < 0 ? -int64_t(s.height) : s.height));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i + 1);
+    return testkit::bmpFile(info, pixels);
 }
 
 Bytes makeBmp() { return makeBmp(BmpShape{}); }
 
-// The message of the ImageException that `load` throws, or "loaded".
-std::string outcome(const std::function<void()>& load) {
-    try {
-        load();
-    } catch (ImageException& e) {
-        return e.messageText();
-    }
-    return "loaded";
-}
+using testkit::outcome;
 
 std::string memoryOutcome(const Bytes& b) {
     return outcome([&] { loadImage(b.data(), static_cast<int>(b.size()), IMAGE_BMP, "mem"); });
 }
-
-class TempDir {
-public:
-    TempDir() {
-        dir = fs::path(::testing::TempDir()) /
-              ("bmp-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir);
-    }
-    ~TempDir() { fs::remove_all(dir); }
-
-    std::string write(const std::string& name, const Bytes& b) const {
-        std::string path = (dir / name).string();
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-        return path;
-    }
-
-    fs::path dir;
-};
 
 std::string fileOutcome(const TempDir& tmp, const Bytes& b) {
     std::string path = tmp.write("picture.bmp", b);
     return outcome([&] { loadImage(path.c_str(), IMAGE_BMP); });
 }
 
-// Open descriptors of this process, or -1 where the system does not list them.
-int openDescriptors() {
-    std::error_code ec;
-    fs::directory_iterator it("/proc/self/fd", ec);
-    if (ec) return -1;
-    int n = 0;
-    for (; it != fs::directory_iterator(); ++it) ++n;
-    return n;
-}
 
 }  // namespace
 
@@ -354,26 +306,12 @@ INSTANTIATE_TEST_SUITE_P(Table, BmpMalformed, ::testing::ValuesIn(kMalformed));
 // Odd files that the platform draws all the same.
 TEST(BmpLayout, AcceptsDrawableVariants) {
     struct Case { const char* what; Bytes bytes; };
-    BmpShape core;
-    core.headerSize = 12;
-    core.bitCount = 8;
-    core.colours = 256;
-    BmpShape v5;
-    v5.headerSize = 124;
-    v5.bitCount = 32;
-    BmpShape rle;
-    rle.bitCount = 4;
-    rle.compression = BI_RLE4;
-    rle.colours = 16;
-    rle.height = 1;
-    BmpShape oversize;
-    oversize.bitCount = 8;
-    oversize.colours = 300;
-    BmpShape widest;
-    widest.width = 65536;
-    widest.height = 1;
-    widest.bitCount = 1;
-    widest.colours = 2;
+    //                width  height bits header compression colours
+    const BmpShape core{5, 3, 8, 12, BI_RGB, 256};
+    const BmpShape v5{5, 3, 32, 124};
+    const BmpShape rle{5, 1, 4, 40, BI_RLE4, 16};
+    const BmpShape oversize{5, 3, 8, 40, BI_RGB, 300};
+    const BmpShape widest{65536, 1, 1, 40, BI_RGB, 2};
 
     Bytes tableIntoRows = makeBmp(oversize);
     put32(tableIntoRows, BF_OFF_BITS, 14 + 40 + 200 * 4);  // the table runs into the pixels
@@ -420,14 +358,10 @@ std::vector<fs::path> bmpsIn(const fs::path& dir) {
     return files;
 }
 
-Bytes readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Loads a corpus file both ways; both must agree, and a record must stay in its bytes.
 std::string loadBothWays(const fs::path& p) {
-    Bytes bytes = readAll(p);
+    Bytes bytes = TempDir::readBytes(p.string());
     std::string fromFile = outcome([&] {
         _Ref<_ImageInfo> image = loadImage(p.string().c_str(), IMAGE_BMP);
         EXPECT_EQ(image->infoBytes, bytes.size() - 14);

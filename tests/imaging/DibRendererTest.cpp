@@ -7,62 +7,21 @@
 #include "imaging/DibFormat.h"
 #include "imaging/DibRenderer.h"
 #include "imaging/ImageInfo.h"
+#include "tests/kit/PictureBytes.h"
 
 using namespace img_lib;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testkit::appendLe;
+using testkit::Bytes;
+using testkit::dibHeader;
+using testkit::words;
+using testkit::operator+;
 
 constexpr uint32_t kBack = 0x123456;  // what the canvas holds before a draw
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000;
-
-void put16(Bytes& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(Bytes& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// A 40-byte BITMAPINFOHEADER.
-Bytes header(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = BI_RGB, uint32_t clrUsed = 0,
-             uint32_t sizeImage = 0) {
-    Bytes b;
-    put32(b, 40);
-    put32(b, static_cast<uint32_t>(width));
-    put32(b, static_cast<uint32_t>(height));
-    put16(b, 1);
-    put16(b, bitCount);
-    put32(b, compression);
-    put32(b, sizeImage);
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, clrUsed);
-    put32(b, 0);
-    return b;
-}
-
-// RGBQUAD entries from 0x00RRGGBB values.
-Bytes colours(std::initializer_list<uint32_t> list) {
-    Bytes b;
-    for (uint32_t c : list) put32(b, c);
-    return b;
-}
-
-Bytes masks(uint32_t r, uint32_t g, uint32_t b) {
-    Bytes out;
-    put32(out, r);
-    put32(out, g);
-    put32(out, b);
-    return out;
-}
 
 struct Dib {
     Bytes info;
@@ -101,7 +60,7 @@ using Rows = std::vector<std::vector<uint32_t>>;
 // ---------------------------------------------------------------- pixel formats
 
 TEST(DibRenderer, OneBitWithOneColourDrawsIndexOneBlack) {
-    Dib dib{header(3, 2, 1, BI_RGB, 1) + colours({kRed}),
+    Dib dib{dibHeader(3, 2, 1, BI_RGB, 1) + words({kRed}),
             {
                 0xA0, 0, 0, 0,  // bottom row: 1 0 1, padded to 4 bytes
                 0x40, 0, 0, 0,  // top row:    0 1 0
@@ -112,7 +71,7 @@ TEST(DibRenderer, OneBitWithOneColourDrawsIndexOneBlack) {
 }
 
 TEST(DibRenderer, FourBitShortTableDrawsMissingEntriesBlack) {
-    Dib dib{header(3, 1, 4, BI_RGB, 3) + colours({kRed, kGreen, kBlue}),
+    Dib dib{dibHeader(3, 1, 4, BI_RGB, 3) + words({kRed, kGreen, kBlue}),
             {0x02, 0x50, 0, 0}};  // indexes 0 2 5; 5 lies past the 3-entry table
     Surface s(3, 1);
     ASSERT_TRUE(s.draw(dib, 3, 1));
@@ -125,7 +84,7 @@ TEST(DibRenderer, EightBitColourCountZeroMeansFullTable) {
     table[255 * 4 + 1] = 0x22;  //            green
     table[255 * 4 + 2] = 0x33;  //            red
     table[1 * 4 + 2] = 0xFF;    // entry 1: red
-    Dib dib{header(3, 1, 8) + table, {255, 1, 0, 0}};
+    Dib dib{dibHeader(3, 1, 8) + table, {255, 1, 0, 0}};
     Surface s(3, 1);
     ASSERT_TRUE(s.draw(dib, 3, 1));
     EXPECT_EQ(s.rows(), (Rows{{0x332211, kRed, kBlack}}));
@@ -135,7 +94,7 @@ TEST(DibRenderer, EightBitColourCountAboveTwoFiftySixIsCut) {
     // 300 entries declared, 256 used: the table ends where 256 entries end.
     Bytes table(1024, 0);
     table[7 * 4 + 1] = 0xFF;  // entry 7: green
-    Dib dib{header(1, 1, 8, BI_RGB, 300) + table, {7, 0, 0, 0}};
+    Dib dib{dibHeader(1, 1, 8, BI_RGB, 300) + table, {7, 0, 0, 0}};
     Surface s(1, 1);
     ASSERT_TRUE(s.draw(dib, 1, 1));
     EXPECT_EQ(s.at(0, 0), kGreen);
@@ -143,11 +102,11 @@ TEST(DibRenderer, EightBitColourCountAboveTwoFiftySixIsCut) {
 
 TEST(DibRenderer, SixteenBitDefaultIs555WidenedByBitRepetition) {
     Bytes bits;
-    put16(bits, 0x7FFF);  // white
-    put16(bits, 0x7C00);  // red 31
-    put16(bits, 0x0010);  // blue 16: 10000 -> 10000100
-    put16(bits, 0x8000);  // only the unused top bit: black
-    Dib dib{header(4, 1, 16), bits};
+    appendLe(bits, 0x7FFF, 2);  // white
+    appendLe(bits, 0x7C00, 2);  // red 31
+    appendLe(bits, 0x0010, 2);  // blue 16: 10000 -> 10000100
+    appendLe(bits, 0x8000, 2);  // only the unused top bit: black
+    Dib dib{dibHeader(4, 1, 16), bits};
     Surface s(4, 1);
     ASSERT_TRUE(s.draw(dib, 4, 1));
     EXPECT_EQ(s.rows(), (Rows{{kWhite, kRed, 0x000084, kBlack}}));
@@ -155,18 +114,18 @@ TEST(DibRenderer, SixteenBitDefaultIs555WidenedByBitRepetition) {
 
 TEST(DibRenderer, SixteenBit565FromMasksAfterHeader) {
     Bytes bits;
-    put16(bits, 0x07E0);  // green 63
-    put16(bits, 0x0400);  // green 32: 100000 -> 10000010
-    put16(bits, 0xF81F);  // red and blue
+    appendLe(bits, 0x07E0, 2);  // green 63
+    appendLe(bits, 0x0400, 2);  // green 32: 100000 -> 10000010
+    appendLe(bits, 0xF81F, 2);  // red and blue
     bits.insert(bits.end(), {0, 0});  // padding to 8 bytes
-    Dib dib{header(3, 1, 16, BI_BITFIELDS) + masks(0xF800, 0x07E0, 0x001F), bits};
+    Dib dib{dibHeader(3, 1, 16, BI_BITFIELDS) + words({0xF800, 0x07E0, 0x001F}), bits};
     Surface s(3, 1);
     ASSERT_TRUE(s.draw(dib, 3, 1));
     EXPECT_EQ(s.rows(), (Rows{{kGreen, 0x008200, 0xFF00FF}}));
 }
 
 TEST(DibRenderer, TwentyFourBitRowsArePaddedAndBottomUp) {
-    Dib dib{header(2, 2, 24),
+    Dib dib{dibHeader(2, 2, 24),
             {
                 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,  // bottom: red, green, 2 bytes padding
                 0xFF, 0x00, 0x00, 0x01, 0x02, 0x03, 0, 0,  // top: blue, 0x030201
@@ -177,7 +136,7 @@ TEST(DibRenderer, TwentyFourBitRowsArePaddedAndBottomUp) {
 }
 
 TEST(DibRenderer, ThirtyTwoBitIgnoresTheFourthByte) {
-    Dib dib{header(2, 1, 32), {0x01, 0x02, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}};
+    Dib dib{dibHeader(2, 1, 32), {0x01, 0x02, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}};
     Surface s(2, 1);
     ASSERT_TRUE(s.draw(dib, 2, 1));
     EXPECT_EQ(s.rows(), (Rows{{0x030201, kWhite}}));
@@ -203,8 +162,8 @@ TEST(DibRenderer, BitFieldsInAnyOrderAndWidth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes bits;
-        put32(bits, c.pixel);
-        Dib dib{header(1, 1, c.bitCount, BI_BITFIELDS) + masks(c.r, c.g, c.b), bits};
+        appendLe(bits, c.pixel, 4);
+        Dib dib{dibHeader(1, 1, c.bitCount, BI_BITFIELDS) + words({c.r, c.g, c.b}), bits};
         Surface s(1, 1);
         ASSERT_TRUE(s.draw(dib, 1, 1));
         EXPECT_EQ(s.at(0, 0), c.expected);
@@ -212,7 +171,7 @@ TEST(DibRenderer, BitFieldsInAnyOrderAndWidth) {
 }
 
 TEST(DibRenderer, NegativeHeightMeansTopDownRows) {
-    Dib dib{header(1, -3, 8, BI_RGB, 3) + colours({kRed, kGreen, kBlue}),
+    Dib dib{dibHeader(1, -3, 8, BI_RGB, 3) + words({kRed, kGreen, kBlue}),
             {
                 0, 0, 0, 0,  // top row
                 1, 0, 0, 0,
@@ -240,7 +199,7 @@ TEST(DibRenderer, CoreHeaderWithTripleColourTable) {
 // A header of `size` bytes: the 40-byte fields, then `fields` (masks at offset 40), then zeros.
 Bytes largeHeader(uint32_t size, int32_t width, int32_t height, uint16_t bitCount, uint32_t compression,
                   const Bytes& fields, uint32_t clrUsed = 0) {
-    Bytes b = header(width, height, bitCount, compression, clrUsed);
+    Bytes b = dibHeader(width, height, bitCount, compression, clrUsed);
     b[0] = static_cast<uint8_t>(size);
     b = b + fields;
     b.resize(size, 0);
@@ -253,12 +212,12 @@ TEST(DibRenderer, LargerHeadersPutTheTableAfterThemAndCarryTheirMasks) {
         Dib dib;
         uint32_t expected;
     } cases[] = {
-        {"V4 palette", {largeHeader(108, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
-        {"V5 palette", {largeHeader(124, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
-        {"OS/2 2.x palette", {largeHeader(64, 1, 1, 8, BI_RGB, {}, 2) + colours({kRed, kBlue}), {1, 0, 0, 0}}, kBlue},
-        {"V4 bit fields", {largeHeader(108, 1, 1, 32, BI_BITFIELDS, masks(0xFF, 0xFF00, 0xFF0000)), {1, 2, 3, 4}}, 0x010203},
-        {"V5 bit fields", {largeHeader(124, 1, 1, 16, BI_BITFIELDS, masks(0xF800, 0x07E0, 0x001F)), {0x00, 0xF8, 0, 0}}, kRed},
-        {"52-byte bit fields", {largeHeader(52, 1, 1, 32, BI_BITFIELDS, masks(0xFF, 0xFF00, 0xFF0000)), {1, 2, 3, 4}}, 0x010203},
+        {"V4 palette", {largeHeader(108, 1, 1, 8, BI_RGB, {}, 2) + words({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
+        {"V5 palette", {largeHeader(124, 1, 1, 8, BI_RGB, {}, 2) + words({kRed, kGreen}), {1, 0, 0, 0}}, kGreen},
+        {"OS/2 2.x palette", {largeHeader(64, 1, 1, 8, BI_RGB, {}, 2) + words({kRed, kBlue}), {1, 0, 0, 0}}, kBlue},
+        {"V4 bit fields", {largeHeader(108, 1, 1, 32, BI_BITFIELDS, words({0xFF, 0xFF00, 0xFF0000})), {1, 2, 3, 4}}, 0x010203},
+        {"V5 bit fields", {largeHeader(124, 1, 1, 16, BI_BITFIELDS, words({0xF800, 0x07E0, 0x001F})), {0x00, 0xF8, 0, 0}}, kRed},
+        {"52-byte bit fields", {largeHeader(52, 1, 1, 32, BI_BITFIELDS, words({0xFF, 0xFF00, 0xFF0000})), {1, 2, 3, 4}}, 0x010203},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -280,7 +239,7 @@ TEST(DibRenderer, Rle8RunsEndOfLineDeltaAndEndOfBitmap) {
         0x00, 0x01,              // end of bitmap
         0x05, 0x00,              // after the end: never drawn
     };
-    Dib dib{header(5, 3, 8, BI_RLE8, 3, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen, kBlue}), bits};
+    Dib dib{dibHeader(5, 3, 8, BI_RLE8, 3, static_cast<uint32_t>(bits.size())) + words({kRed, kGreen, kBlue}), bits};
     Surface s(5, 3);
     ASSERT_TRUE(s.draw(dib, 5, 3));
     EXPECT_EQ(s.rows(), (Rows{
@@ -299,7 +258,7 @@ TEST(DibRenderer, Rle4AlternatesNibblesAndPadsAbsoluteRuns) {
         0x00, 0x03, 0x22, 0x20,  // absolute 2 2 2 from column 4: only one pixel fits
         0x00, 0x01,              // end of bitmap
     };
-    Dib dib{header(5, 2, 4, BI_RLE4, 3, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen, kBlue}), bits};
+    Dib dib{dibHeader(5, 2, 4, BI_RLE4, 3, static_cast<uint32_t>(bits.size())) + words({kRed, kGreen, kBlue}), bits};
     Surface s(5, 2);
     ASSERT_TRUE(s.draw(dib, 5, 2));
     EXPECT_EQ(s.rows(), (Rows{
@@ -315,7 +274,7 @@ TEST(DibRenderer, RleRunsDoNotWrapIntoTheNextRow) {
         0x00, 0x00,  // end of line
         0x01, 0x00,  // top row, column 0
     };  // the stream stops without an end of bitmap: what it set is drawn
-    Dib dib{header(3, 2, 8, BI_RLE8, 3, 0) + colours({kRed, kGreen, kBlue}), bits};
+    Dib dib{dibHeader(3, 2, 8, BI_RLE8, 3, 0) + words({kRed, kGreen, kBlue}), bits};
     Surface s(3, 2);
     ASSERT_TRUE(s.draw(dib, 3, 2));
     EXPECT_EQ(s.rows(), (Rows{{kRed, kBack, kBack}, {kGreen, kGreen, kGreen}}));
@@ -327,7 +286,7 @@ TEST(DibRenderer, RleScaledKeepsSkippedPixelsUntouched) {
         0x01, 0x01,              // bottom row, column 1: index 1
         0x00, 0x01,
     };
-    Dib dib{header(2, 2, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen}), bits};
+    Dib dib{dibHeader(2, 2, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + words({kRed, kGreen}), bits};
     Surface s(4, 4);
     ASSERT_TRUE(s.draw(dib, 4, 4));
     EXPECT_EQ(s.rows(), (Rows{
@@ -353,7 +312,7 @@ Dib coordinatePicture(int width, int height) {
             row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
         }
     }
-    return Dib{header(width, height, 24), bits};
+    return Dib{dibHeader(width, height, 24), bits};
 }
 
 uint32_t coordinate(int x, int y) { return static_cast<uint32_t>(y) << 12 | static_cast<uint32_t>(x); }
@@ -394,13 +353,13 @@ TEST(DibRenderer, IndexedAndMaskedPicturesScaleLikeTrueColour) {
     // 1, 4, 8 and 16 bits through the column table: 3 pixels stretched to 7 show
     // source columns 0 0 1 1 1 2 2.
     Bytes bits16;
-    for (uint32_t v : {0x7C00u, 0x03E0u, 0x001Fu}) put16(bits16, v);
+    for (uint32_t v : {0x7C00u, 0x03E0u, 0x001Fu}) appendLe(bits16, v, 2);
     bits16.insert(bits16.end(), {0, 0});
     const Dib dibs[] = {
-        {header(3, 1, 1, BI_RGB, 2) + colours({kRed, kGreen}), {0x40, 0, 0, 0}},  // 0 1 0
-        {header(3, 1, 4, BI_RGB, 3) + colours({kRed, kGreen, kBlue}), {0x01, 0x20, 0, 0}},
-        {header(3, 1, 8, BI_RGB, 3) + colours({kRed, kGreen, kBlue}), {0, 1, 2, 0}},
-        {header(3, 1, 16), bits16},
+        {dibHeader(3, 1, 1, BI_RGB, 2) + words({kRed, kGreen}), {0x40, 0, 0, 0}},  // 0 1 0
+        {dibHeader(3, 1, 4, BI_RGB, 3) + words({kRed, kGreen, kBlue}), {0x01, 0x20, 0, 0}},
+        {dibHeader(3, 1, 8, BI_RGB, 3) + words({kRed, kGreen, kBlue}), {0, 1, 2, 0}},
+        {dibHeader(3, 1, 16), bits16},
     };
     const std::vector<uint32_t> wide[] = {
         {kRed, kRed, kGreen, kGreen, kGreen, kRed, kRed},
@@ -424,9 +383,9 @@ TEST(DibRenderer, UnscaledPalettePicturesShowEveryIndexAtAnyClippedColumn) {
     for (int bits : {1, 4, 8}) {
         const uint32_t entries = 1u << bits;
         Bytes table;
-        for (uint32_t i = 0; i < entries; ++i) put32(table, 0x102030 ^ i * 0x010101);
-        const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-        Dib dib{header(width, height, static_cast<uint16_t>(bits)) + table, Bytes(stride * height, 0)};
+        for (uint32_t i = 0; i < entries; ++i) appendLe(table, 0x102030 ^ i * 0x010101, 4);
+        const size_t stride = testkit::dibStride(width, bits);
+        Dib dib{dibHeader(width, height, static_cast<uint16_t>(bits)) + table, Bytes(stride * height, 0)};
         auto index = [&](int x, int y) { return static_cast<uint32_t>(x * 37 + y * 3) % entries; };
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -525,7 +484,7 @@ TEST(DibRenderer, EmptyTargetsAndTargetsOffTheCanvasDrawNothing) {
 TEST(DibRenderer, HugeTargetStretchesWithoutOverflow) {
     // A 2-pixel picture stretched to almost 2^31 pixels, seen through an 8x1 canvas at
     // the middle: the left half shows pixel 0, the right half pixel 1.
-    Dib dib{header(2, 1, 8, BI_RGB, 2) + colours({kRed, kGreen}), {0, 1, 0, 0}};
+    Dib dib{dibHeader(2, 1, 8, BI_RGB, 2) + words({kRed, kGreen}), {0, 1, 0, 0}};
     Surface s(8, 1);
     ASSERT_TRUE(s.draw(dib, Rect{-1073741816, 0, 2147483640, 1}));
     EXPECT_EQ(s.rows(), (Rows{{kRed, kRed, kRed, kRed, kGreen, kGreen, kGreen, kGreen}}));
@@ -542,33 +501,33 @@ TEST(DibRenderer, UndrawableDibsDrawNothing) {
         const char* name;
         Dib dib;
     } cases[] = {
-        {"JPEG inside", {header(2, 2, 0, BI_JPEG, 0, 16), rows(16)}},
-        {"PNG inside", {header(2, 2, 0, BI_PNG, 0, 16), rows(16)}},
-        {"bit count 7", {header(2, 2, 7), rows(8)}},
-        {"bit count 2", {header(2, 2, 2) + colours({0, 0, 0, 0}), rows(8)}},
-        {"bit count 64", {header(2, 2, 64), rows(32)}},
-        {"bit fields at 24 bits", {header(2, 2, 24, BI_BITFIELDS) + masks(0xFF0000, 0xFF00, 0xFF), rows(16)}},
-        {"alpha bit fields", {header(2, 2, 32, 6) + masks(0xFF0000, 0xFF00, 0xFF) + colours({0}), rows(16)}},
-        {"zero mask", {header(2, 2, 16, BI_BITFIELDS) + masks(0xF800, 0, 0x1F), rows(8)}},
-        {"overlapping masks", {header(2, 2, 16, BI_BITFIELDS) + masks(0xF800, 0x0FE0, 0x1F), rows(8)}},
-        {"split mask", {header(2, 2, 32, BI_BITFIELDS) + masks(0xFF0000, 0xF00F, 0xF0), rows(16)}},
-        {"mask beyond 16 bits", {header(2, 2, 16, BI_BITFIELDS) + masks(0x1F0000, 0x7E0, 0x1F), rows(8)}},
-        {"masks cut off", {header(2, 2, 16, BI_BITFIELDS) + Bytes{0, 0xF8, 0, 0}, rows(8)}},
-        {"RLE8 at 4 bits", {header(2, 2, 4, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
-        {"RLE4 at 8 bits", {header(2, 2, 8, BI_RLE4, 2, 4) + colours({0, 0}), rle}},
-        {"top-down RLE", {header(2, -2, 8, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
-        {"RLE longer than its bytes", {header(2, 2, 8, BI_RLE8, 2, 5) + colours({0, 0}), rle}},
-        {"rows cut off", {header(3, 2, 24), rows(15)}},
-        {"colour table cut off", {header(2, 2, 8, BI_RGB, 4) + colours({0, 0, 0}), rows(8)}},
-        {"width 0", {header(0, 2, 24), rows(8)}},
-        {"negative width", {header(-2, 2, 24), rows(16)}},
-        {"height 0", {header(2, 0, 24), rows(16)}},
-        {"most negative height", {header(1, INT32_MIN, 8) + colours({0}), rows(16)}},
-        {"absurd width", {header(kMaxDibSide + 1, 1, 1) + colours({0, 0}), rows(1 << 18)}},
-        {"absurd RLE height", {header(4, kMaxDibSide + 1, 8, BI_RLE8, 2, 4) + colours({0, 0}), rle}},
-        {"planes 0", {[] { Bytes h = header(2, 2, 24); h[12] = 0; return h; }(), rows(16)}},
-        {"16-byte header", {coreHeader16 + colours({0, 0}), rows(8)}},
-        {"header shorter than it says", {[] { Bytes h = header(2, 2, 24); h.resize(30); return h; }(), rows(16)}},
+        {"JPEG inside", {dibHeader(2, 2, 0, BI_JPEG, 0, 16), rows(16)}},
+        {"PNG inside", {dibHeader(2, 2, 0, BI_PNG, 0, 16), rows(16)}},
+        {"bit count 7", {dibHeader(2, 2, 7), rows(8)}},
+        {"bit count 2", {dibHeader(2, 2, 2) + words({0, 0, 0, 0}), rows(8)}},
+        {"bit count 64", {dibHeader(2, 2, 64), rows(32)}},
+        {"bit fields at 24 bits", {dibHeader(2, 2, 24, BI_BITFIELDS) + words({0xFF0000, 0xFF00, 0xFF}), rows(16)}},
+        {"alpha bit fields", {dibHeader(2, 2, 32, 6) + words({0xFF0000, 0xFF00, 0xFF}) + words({0}), rows(16)}},
+        {"zero mask", {dibHeader(2, 2, 16, BI_BITFIELDS) + words({0xF800, 0, 0x1F}), rows(8)}},
+        {"overlapping masks", {dibHeader(2, 2, 16, BI_BITFIELDS) + words({0xF800, 0x0FE0, 0x1F}), rows(8)}},
+        {"split mask", {dibHeader(2, 2, 32, BI_BITFIELDS) + words({0xFF0000, 0xF00F, 0xF0}), rows(16)}},
+        {"mask beyond 16 bits", {dibHeader(2, 2, 16, BI_BITFIELDS) + words({0x1F0000, 0x7E0, 0x1F}), rows(8)}},
+        {"masks cut off", {dibHeader(2, 2, 16, BI_BITFIELDS) + Bytes{0, 0xF8, 0, 0}, rows(8)}},
+        {"RLE8 at 4 bits", {dibHeader(2, 2, 4, BI_RLE8, 2, 4) + words({0, 0}), rle}},
+        {"RLE4 at 8 bits", {dibHeader(2, 2, 8, BI_RLE4, 2, 4) + words({0, 0}), rle}},
+        {"top-down RLE", {dibHeader(2, -2, 8, BI_RLE8, 2, 4) + words({0, 0}), rle}},
+        {"RLE longer than its bytes", {dibHeader(2, 2, 8, BI_RLE8, 2, 5) + words({0, 0}), rle}},
+        {"rows cut off", {dibHeader(3, 2, 24), rows(15)}},
+        {"colour table cut off", {dibHeader(2, 2, 8, BI_RGB, 4) + words({0, 0, 0}), rows(8)}},
+        {"width 0", {dibHeader(0, 2, 24), rows(8)}},
+        {"negative width", {dibHeader(-2, 2, 24), rows(16)}},
+        {"height 0", {dibHeader(2, 0, 24), rows(16)}},
+        {"most negative height", {dibHeader(1, INT32_MIN, 8) + words({0}), rows(16)}},
+        {"absurd width", {dibHeader(kMaxDibSide + 1, 1, 1) + words({0, 0}), rows(1 << 18)}},
+        {"absurd RLE height", {dibHeader(4, kMaxDibSide + 1, 8, BI_RLE8, 2, 4) + words({0, 0}), rle}},
+        {"planes 0", {[] { Bytes h = dibHeader(2, 2, 24); h[12] = 0; return h; }(), rows(16)}},
+        {"16-byte header", {coreHeader16 + words({0, 0}), rows(8)}},
+        {"header shorter than it says", {[] { Bytes h = dibHeader(2, 2, 24); h.resize(30); return h; }(), rows(16)}},
         {"no header", {Bytes{}, rows(16)}},
     };
     for (const Case& c : cases) {
@@ -599,7 +558,7 @@ TEST(DibRenderer, HostileRleStaysInsideItsBytesAndTheCanvas) {
         {0x00, 0x02, 0x01},  // delta cut off
     };
     for (const Bytes& bits : streams) {
-        Dib dib{header(3, 3, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + colours({kRed, kGreen}), bits};
+        Dib dib{dibHeader(3, 3, 8, BI_RLE8, 2, static_cast<uint32_t>(bits.size())) + words({kRed, kGreen}), bits};
         Surface s(6, 6);
         EXPECT_TRUE(s.draw(dib, Rect{0, 0, 6, 6}));
         for (uint32_t p : s.pixels) ASSERT_EQ(p, kBack);

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/GifTestKit.h"
+#include "tests/kit/TempDir.h"
 
 using namespace img_lib;
 using namespace giftest;
@@ -577,16 +576,10 @@ TEST(GifRecord, MemoryPictureWithoutNameIsInMemImage) {
 }
 
 TEST(GifRecord, ReadsFiles) {
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("glimsel-gif-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::create_directories(dir);
-    auto write = [&](const char* name, const Bytes& b) {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
-        return (dir / name).string();
-    };
-    std::string good = write("good.gif", GifBuilder(2, 2, 0x80).finish());
-    std::string bad = write("bad.gif", GifBuilder(2, 2, 0x80).raw({0x44}).finish());
-    std::string empty = write("empty.gif", {});
+    TempDir dir;
+    std::string good = dir.write("good.gif", GifBuilder(2, 2, 0x80).finish());
+    std::string bad = dir.write("bad.gif", GifBuilder(2, 2, 0x80).raw({0x44}).finish());
+    std::string empty = dir.write("empty.gif", Bytes{});
     _Ref<_ImageInfo> image = loadImage(good.c_str(), IMAGE_GIF);
     EXPECT_STREQ(image->getName()->c_str(), good.c_str());
     EXPECT_EQ(image->width(), 2);
@@ -601,8 +594,7 @@ TEST(GifRecord, ReadsFiles) {
     };
     EXPECT_EQ(fileOutcome(bad), "Invalid GIF block!");
     EXPECT_EQ(fileOutcome(empty), "No GIF file");
-    EXPECT_EQ(fileOutcome((dir / "missing.gif").string()), "No GIF file");
-    fs::remove_all(dir);
+    EXPECT_EQ(fileOutcome(dir / "missing.gif"), "No GIF file");
 }
 
 }  // namespace

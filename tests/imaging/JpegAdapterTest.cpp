@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +12,8 @@
 
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/JpegSamples.h"
+#include "tests/kit/ImageOutcome.h"
+#include "tests/kit/TempDir.h"
 
 using namespace img_lib;
 using namespace jpeg_samples;
@@ -33,15 +34,7 @@ _Ref<_ImageInfo> decode(const Bytes& b, char const* name = "test.jpg") {
     return loadImage(b.data(), static_cast<int>(b.size()), IMAGE_JPEG, name);
 }
 
-// The message of the ImageException that `load` throws, or "loaded".
-std::string outcome(const std::function<void()>& load) {
-    try {
-        load();
-    } catch (ImageException& e) {
-        return e.messageText();
-    }
-    return "loaded";
-}
+using testkit::outcome;
 
 std::string decodeOutcome(const Bytes& b) {
     return outcome([&] { decode(b); });
@@ -57,15 +50,6 @@ void expectNear(const uint8_t* bgr, int b, int g, int r, int tolerance, const st
     EXPECT_NEAR(bgr[0], b, tolerance) << where;
     EXPECT_NEAR(bgr[1], g, tolerance) << where;
     EXPECT_NEAR(bgr[2], r, tolerance) << where;
-}
-
-int openDescriptors() {
-    std::error_code ec;
-    fs::directory_iterator it("/proc/self/fd", ec);
-    if (ec) return -1;
-    int n = 0;
-    for (; it != fs::directory_iterator(); ++it) ++n;
-    return n;
 }
 
 // The SOF frame header's height and width: the first marker 0xFFC0 or 0xFFC2.
@@ -269,9 +253,8 @@ TEST(JpegFailure, FuzzerFindingsStayFixed) {
     };
     for (const Case& c : cases) {
         fs::path path = fs::path(GLIMSEL_SOURCE_DIR) / "tests" / "imaging" / "data" / c.file;
-        std::ifstream in(path, std::ios::binary);
-        ASSERT_TRUE(in) << path;
-        Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_TRUE(fs::exists(path)) << path;
+        const Bytes bytes = TempDir::readBytes(path.string());
         EXPECT_EQ(decodeOutcome(bytes), c.expected) << c.file;
     }
 }
@@ -288,13 +271,9 @@ TEST(JpegFile, MissingFileNamesThePath) {
 }
 
 TEST(JpegFile, FileIsDecodedAndClosed) {
-    fs::path dir = fs::path(::testing::TempDir()) / "jpeg-file-test";
-    fs::create_directories(dir);
-    std::string good = (dir / "good.jpg").string(), bad = (dir / "bad.jpg").string();
-    Bytes bytes = encode(bands(5, 16, Space::Rgb, kRedBlue), exact());
-    std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
-    std::ofstream(bad, std::ios::binary) << "not a picture";
+    TempDir dir;
+    const std::string good = dir.write("good.jpg", encode(bands(5, 16, Space::Rgb, kRedBlue), exact()));
+    const std::string bad = dir.write("bad.jpg", "not a picture");
     int before = openDescriptors();
 
     _Ref<_ImageInfo> image = loadImage(good.c_str(), IMAGE_JPEG);
@@ -304,7 +283,6 @@ TEST(JpegFile, FileIsDecodedAndClosed) {
     if (before >= 0) {
         EXPECT_EQ(openDescriptors(), before);  // the record does not keep the file
     }
-    fs::remove_all(dir);
 }
 
 // ---- The picture corpus ----------------------------------------------------------------------
@@ -312,11 +290,6 @@ TEST(JpegFile, FileIsDecodedAndClosed) {
 namespace {
 
 fs::path corpus(const char* sub) { return fs::path(GLIMSEL_CORPUS_DIR) / "jpeg" / sub; }
-
-Bytes readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct Rgb {
     int width = 0, height = 0;
@@ -344,7 +317,7 @@ TEST(JpegCorpus, GoodPicturesMatchTheirReferences) {
         std::string name = p.filename().string();
         Rgb ref;
         ASSERT_TRUE(readPng(corpus("ref") / (p.stem().string() + ".png"), ref)) << name;
-        Bytes bytes = readAll(p);
+        Bytes bytes = TempDir::readBytes(p.string());
         _Ref<_ImageInfo> image;
         ASSERT_EQ(outcome([&] { image = decode(bytes, name.c_str()); }), "loaded") << name;
         ASSERT_EQ(image->width(), ref.width) << name;
@@ -373,10 +346,10 @@ TEST(JpegCorpus, GoodPicturesMatchTheirReferences) {
 TEST(JpegCorpus, BadPicturesFailAndUncertainOnesNeverCrash) {
     if (!fs::exists(corpus("bad"))) GTEST_SKIP() << "no picture corpus";
     for (const auto& entry : fs::directory_iterator(corpus("bad"))) {
-        EXPECT_EQ(decodeOutcome(readAll(entry.path())), "JPEG format error") << entry.path().filename();
+        EXPECT_EQ(decodeOutcome(TempDir::readBytes(entry.path().string())), "JPEG format error") << entry.path().filename();
     }
     for (const auto& entry : fs::directory_iterator(corpus("uncertain"))) {
-        Bytes bytes = readAll(entry.path());
+        Bytes bytes = TempDir::readBytes(entry.path().string());
         std::string result = outcome([&] {
             _Ref<_ImageInfo> image = decode(bytes);
             EXPECT_NE(image->bits, nullptr);

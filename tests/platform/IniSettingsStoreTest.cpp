@@ -2,14 +2,13 @@
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/linux/IniSettingsStore.h"
+#include "tests/kit/TempDir.h"
 
 using glimsel_linux::IniSettingsStore;
 
@@ -23,27 +22,14 @@ std::string bytes(const char (&text)[N]) {
 
 class IniSettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/glimsel-ini-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-        path = root + "/Norvane/glimsel.ini";
-    }
-    void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
+    void SetUp() override { ASSERT_TRUE(dir.ok()); }
 
-    std::string fileText() const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void writeFile(const std::string& text) const {
-        ::mkdir((root + "/Norvane").c_str(), 0700);
-        std::ofstream(path, std::ios::binary) << text;
-    }
+    std::string fileText() const { return TempDir::read(path); }
+    void writeFile(const std::string& text) const { dir.write("Norvane/glimsel.ini", text); }
 
-    std::string root;
-    std::string path;
+    TempDir dir;
+    const std::string root = dir.path;
+    const std::string path = dir / "Norvane/glimsel.ini";
 };
 
 TEST_F(IniSettingsStoreTest, AbsentValuesReadAsDefaultsAndReadingCreatesNothing) {

@@ -114,7 +114,7 @@ TEST_F(IdbTool, CreateListAndExtractRoundTrip) {
         EXPECT_EQ(bytes.substr(static_cast<size_t>(a->offsets->data[k]), expected[k - 1].size()), expected[k - 1]);
         const Result extracted = tool("extract " + q("db.idb") + " " + std::to_string(k) + " " + q("x"));
         ASSERT_EQ(extracted.status, 0) << extracted.output;
-        EXPECT_EQ(TempDir::read(dir / "x"), expected[k - 1].substr(4));
+        EXPECT_EQ(TempDir::read(dir / "x"), expected[k - 1].substr(idb_record::kHeaderBytes));
     }
     a->close();
 

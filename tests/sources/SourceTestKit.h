@@ -6,7 +6,9 @@
 
 #include "foundation/io/File.h"
 #include "sources/ArrayFile.h"
-#include "tests/foundation/io/TempDir.h"
+#include "sources/IdbRecord.h"
+#include "tests/kit/PictureBytes.h"
+#include "tests/kit/TempDir.h"
 
 namespace sourcetest {
 
@@ -22,35 +24,14 @@ inline std::string tinyBmp() { return TempDir::read(GLIMSEL_SOURCE_DIR "/tests/i
 
 // A 24-bit BMP of `width` x `height` grey pixels (rows padded to 4 bytes).
 inline std::string greyBmp(int width, int height) {
-    const int row = (width * 3 + 3) & ~3;
-    const int size = 54 + row * height;
-    std::string b(static_cast<size_t>(size), '\x80');
-    auto put = [&](int at, unsigned v, int n) {
-        for (int i = 0; i < n; ++i) b[static_cast<size_t>(at + i)] = static_cast<char>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, static_cast<unsigned>(size), 4);
-    put(6, 0, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<unsigned>(width), 4);
-    put(22, static_cast<unsigned>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(30, 0, 4);
-    put(34, static_cast<unsigned>(row * height), 4);
-    put(38, 2835, 4);
-    put(42, 2835, 4);
-    put(46, 0, 4);
-    put(50, 0, 4);
-    return b;
+    const size_t bytes = testkit::dibStride(width, 24) * static_cast<size_t>(height);
+    const testkit::Bytes b = testkit::bmpFile(testkit::dibHeader(width, height, 24, 0, 0, static_cast<uint32_t>(bytes)),
+                                              testkit::Bytes(bytes, 0x80));
+    return std::string(b.begin(), b.end());
 }
 
-// A picture record: the format code, three zero bytes, the picture file.
-inline std::string pictureRecord(int code, const std::string& picture) {
-    return std::string(1, static_cast<char>(code)) + std::string(3, '\0') + picture;
-}
+// A picture record of the image database.
+inline std::string pictureRecord(int code, const std::string& picture) { return idb_record::header(code) + picture; }
 
 // Writes an array file of `records`, numbered from `first`, and returns its path.
 inline std::string writeArrayFile(const std::string& path, const std::vector<std::string>& records, int first = 0) {
@@ -64,16 +45,7 @@ inline std::string writeArrayFile(const std::string& path, const std::vector<std
     return path;
 }
 
-// Little- and big-endian byte strings.
-inline std::string le(unsigned long long v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
-    return s;
-}
-inline std::string be(unsigned long long v, int n) {
-    std::string s;
-    for (int i = n - 1; i >= 0; --i) s += static_cast<char>(v >> (8 * i));
-    return s;
-}
+using testkit::be;
+using testkit::le;
 
 }  // namespace sourcetest

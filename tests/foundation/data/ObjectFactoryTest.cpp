@@ -11,7 +11,7 @@
 #include "foundation/lang/Throwable.h"
 #include "foundation/support/App.h"
 #include "foundation/support/BaseLogger.h"
-#include "tests/foundation/io/TempDir.h"
+#include "tests/kit/TempDir.h"
 
 using namespace torvik_lang;
 

@@ -8,7 +8,7 @@
 #include "foundation/io/DataFile.h"
 #include "foundation/io/IOException.h"
 #include "foundation/lang/L.h"
-#include "tests/foundation/io/TempDir.h"
+#include "tests/kit/TempDir.h"
 
 using namespace torvik_io;
 

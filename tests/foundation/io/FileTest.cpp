@@ -7,7 +7,7 @@
 
 #include "foundation/io/File.h"
 #include "foundation/lang/Throwable.h"
-#include "tests/foundation/io/TempDir.h"
+#include "tests/kit/TempDir.h"
 
 using namespace torvik_io;
 using torvik_lang::_S;

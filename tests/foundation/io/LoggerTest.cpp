@@ -8,7 +8,7 @@
 #include "foundation/support/App.h"
 #include "foundation/support/ConsoleLogger.h"
 #include "foundation/support/DebugReportLogger.h"
-#include "tests/foundation/io/TempDir.h"
+#include "tests/kit/TempDir.h"
 
 using namespace util;
 using torvik_lang::_S;
