@@ -9,6 +9,7 @@
 
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/PngSamples.h"
+#include "tests/kit/ImageOutcome.h"
 
 using namespace img_lib;
 using namespace png_samples;
@@ -18,12 +19,7 @@ namespace {
 _Ref<_ImageInfo> decode(const Bytes& b) { return loadImage(b.data(), static_cast<int>(b.size()), IMAGE_PNG, "t.png"); }
 
 std::string outcome(const Bytes& b) {
-    try {
-        decode(b);
-    } catch (ImageException& e) {
-        return e.getMessage()->c_str();
-    }
-    return "loaded";
+    return testkit::outcome([&] { decode(b); });
 }
 
 struct KindCase {
@@ -91,10 +87,6 @@ TEST(PngReader, RefusesDamagedAndOversizedPictures) {
 }
 
 TEST(PngReader, FileThatCannotBeOpenedIsNamed) {
-    try {
-        loadImage("/nonexistent/x.png", IMAGE_PNG);
-        FAIL();
-    } catch (ImageException& e) {
-        EXPECT_STREQ(e.getMessage()->c_str(), "Can't open file '/nonexistent/x.png'");
-    }
+    EXPECT_EQ(testkit::outcome([] { loadImage("/nonexistent/x.png", IMAGE_PNG); }),
+              "Can't open file '/nonexistent/x.png'");
 }

@@ -12,10 +12,10 @@
 
 #include "show/DrawWnd.h"
 #include "sources/FolderImageDatabase.h"
-#include "tests/foundation/io/TempDir.h"
 #include "tests/imaging/ExifTestKit.h"
 #include "tests/imaging/JpegSamples.h"
 #include "tests/imaging/PngSamples.h"
+#include "tests/kit/TempDir.h"
 #include "tests/show/FakeImageSource.h"
 #include "tests/sources/SourceTestKit.h"
 
@@ -23,11 +23,6 @@ using glimsel_headless::DrawCall;
 using torvik_lang::_Ref;
 
 namespace {
-
-template <typename B>
-std::string text(const B& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 class FolderChoices : public ::testing::Test, public EngineFixtureBase {
 protected:
@@ -39,8 +34,12 @@ protected:
     void TearDown() override {
         if (wnd) wnd->destroyWindow();
     }
-    // Makes the source and the window as a run does, then lets `ticks` timer ticks pass.
+    // Makes the source and the window as a run does (closing the window of an earlier
+    // run), then lets `ticks` timer ticks pass; the draw log holds this run's calls.
     void run(int ticks, int scale = 100) {
+        if (wnd) wnd->destroyWindow();
+        wnd.reset();
+        ws.drawLog.clear();
         _Ref<_CImageDatabase> db = new _CImageDatabase();
         db->loadFolder();
         provider.source = db;
@@ -61,33 +60,31 @@ protected:
 TEST_F(FolderChoices, UprightTurnsATaggedPhoto) {
     // 32 wide, 16 high: red above blue; the tag says it shows turned a quarter clockwise.
     auto picture = jpeg_samples::bands(32, 16, jpeg_samples::Space::Rgb, {{255, 0, 0}, {0, 0, 255}});
-    dir.write("photo.jpg", text(exif_kit::withExif(jpeg_samples::encode(picture), exif_kit::tiff(false, {{0x0112, 3, 1, 6}}))));
+    dir.write("photo.jpg", exif_kit::withExif(jpeg_samples::encode(picture), exif_kit::tiff(false, {{0x0112, 3, 1, 6}})));
     // At half size the photo is decoded reduced and turned all the same.
-    for (int scale : {100, 50})
-    for (int upright : {0, 1}) {
-        SCOPED_TRACE(upright * 1000 + scale);
-        store.writeInt("Config", "Upright", upright);
-        ws.drawLog.clear();
-        run(1, scale);
-        const auto dibs = calls(DrawCall::Dib);
-        ASSERT_EQ(dibs.size(), 1u);
-        const DrawCall& c = dibs[0];
-        EXPECT_EQ(c.sourceWidth, (upright ? 16 : 32) * scale / 100);
-        EXPECT_EQ(c.sourceHeight, (upright ? 32 : 16) * scale / 100);
-        EXPECT_EQ(c.rect.width(), (upright ? 16 : 32) * scale / 100);
-        EXPECT_EQ(c.rect.height(), (upright ? 32 : 16) * scale / 100);
-        // As stored, red is above blue; turned, the bottom (blue) is on the left and the
-        // top (red) on the right.
-        const int right = c.rect.width() - 3, bottom = c.rect.height() - 3;
-        const uint32_t red = upright ? pixelAt(c, right, 2) : pixelAt(c, 2, 2);
-        const uint32_t blue = upright ? pixelAt(c, 2, bottom) : pixelAt(c, right, bottom);
-        EXPECT_GT(red >> 16, 200u) << std::hex << red;
-        EXPECT_LT(red & 0xFF, 50u) << std::hex << red;
-        EXPECT_GT(blue & 0xFF, 200u) << std::hex << blue;
-        EXPECT_LT(blue >> 16, 50u) << std::hex << blue;
-        EXPECT_GT((upright ? pixelAt(c, 2, 2) : pixelAt(c, 2, bottom)) & 0xFF, 200u) << "blue's other corner";
-        wnd->destroyWindow();
-        wnd.reset();
+    for (int scale : {100, 50}) {
+        for (int upright : {0, 1}) {
+            SCOPED_TRACE(upright * 1000 + scale);
+            store.writeInt("Config", "Upright", upright);
+            run(1, scale);
+            const auto dibs = calls(DrawCall::Dib);
+            ASSERT_EQ(dibs.size(), 1u);
+            const DrawCall& c = dibs[0];
+            EXPECT_EQ(c.sourceWidth, (upright ? 16 : 32) * scale / 100);
+            EXPECT_EQ(c.sourceHeight, (upright ? 32 : 16) * scale / 100);
+            EXPECT_EQ(c.rect.width(), (upright ? 16 : 32) * scale / 100);
+            EXPECT_EQ(c.rect.height(), (upright ? 32 : 16) * scale / 100);
+            // As stored, red is above blue; turned, the bottom (blue) is on the left and the
+            // top (red) on the right.
+            const int right = c.rect.width() - 3, bottom = c.rect.height() - 3;
+            const uint32_t red = upright ? pixelAt(c, right, 2) : pixelAt(c, 2, 2);
+            const uint32_t blue = upright ? pixelAt(c, 2, bottom) : pixelAt(c, right, bottom);
+            EXPECT_GT(red >> 16, 200u) << std::hex << red;
+            EXPECT_LT(red & 0xFF, 50u) << std::hex << red;
+            EXPECT_GT(blue & 0xFF, 200u) << std::hex << blue;
+            EXPECT_LT(blue >> 16, 50u) << std::hex << blue;
+            EXPECT_GT((upright ? pixelAt(c, 2, 2) : pixelAt(c, 2, bottom)) & 0xFF, 200u) << "blue's other corner";
+        }
     }
 }
 
@@ -97,14 +94,11 @@ TEST_F(FolderChoices, SubfoldersDrawAPictureBelowTheFolder) {
     for (int subfolders : {0, 1}) {
         SCOPED_TRACE(subfolders);
         store.writeInt("Config", "Subfolders", subfolders);
-        ws.drawLog.clear();
         run(1);
         EXPECT_EQ(calls(DrawCall::Dib).size(), subfolders ? 1u : 0u);
         if (subfolders) {
             EXPECT_EQ(calls(DrawCall::Dib)[0].sourceWidth, 21);
         }
-        wnd->destroyWindow();
-        wnd.reset();
     }
 }
 
@@ -124,18 +118,15 @@ TEST_F(FolderChoices, NoRepeatsDrawsEveryPictureOnceARound) {
 }
 
 TEST_F(FolderChoices, MoreTypesDrawsAPngOverBlack) {
-    dir.write("leaf.png", text(png_samples::encode(png_samples::filled(9, 5, PNG_COLOR_TYPE_RGB_ALPHA, {0, 200, 0, 128}))));
+    dir.write("leaf.png", png_samples::encode(png_samples::filled(9, 5, PNG_COLOR_TYPE_RGB_ALPHA, {0, 200, 0, 128})));
     for (int moreTypes : {0, 1}) {
         SCOPED_TRACE(moreTypes);
         store.writeInt("Config", "MoreTypes", moreTypes);
-        ws.drawLog.clear();
         run(1);
         const auto dibs = calls(DrawCall::Dib);
         ASSERT_EQ(dibs.size(), moreTypes ? 1u : 0u);
         if (moreTypes) {
             EXPECT_EQ(pixelAt(dibs[0], 4, 2), 0x006400u);
         }
-        wnd->destroyWindow();
-        wnd.reset();
     }
 }
