@@ -236,8 +236,8 @@ CommandLine parseCommandLine(int argc, char const* const* argv, char const* daem
         result.rootWindow = false;
         if (req.windowId) {
             result.mode = RunMode::Preview;
-        } else if (!classic) {
-            result.mode = RunMode::None;
+        } else if (!classic || result.mode == RunMode::Preview) {
+            result.mode = RunMode::None;  // no window left to draw in
         }
         return result;
     }

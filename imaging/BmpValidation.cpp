@@ -14,6 +14,7 @@ constexpr char kUnsupported[] = "Unsupported bmp format";
 constexpr char kBadMasks[] = "Invalid bitfield masks";
 constexpr char kTableOutside[] = "Color table outside the file";
 constexpr char kDataOutside[] = "Bitmap data outside the file";
+constexpr char kRleOutside[] = "RLE data runs past the end of the file";
 
 // OS/2 2.x: the first 40 bytes read as a BITMAPINFOHEADER, but compression 3 and 4
 // mean Huffman 1D and RLE24 there, which no DIB drawer shows.
@@ -104,7 +105,12 @@ void checkColourTable(const ByteReader& in, const DibHeader& dib) {
 void checkPixelData(const ByteReader& in, const BmpLayout& bmp) {
     const DibHeader& dib = bmp.header;
     if (bmp.bitsOffset >= in.size()) throw ImageException(kDataOutside);
-    if (dib.compression == BI_RLE8 || dib.compression == BI_RLE4) return;
+    // RLE data is decoded by the drawer with its own bounds, but the drawer refuses a
+    // stream whose declared length passes the end.
+    if (dib.compression == BI_RLE8 || dib.compression == BI_RLE4) {
+        if (dib.sizeImage > in.size() - bmp.bitsOffset) throw ImageException(kRleOutside);
+        return;
+    }
     std::optional<uint64_t> row = dibRowBytes(dib.width, dib.bitCount);
     uint64_t total = 0;
     if (!row || __builtin_mul_overflow(*row, static_cast<uint64_t>(dib.rows()), &total)) throw ImageException(kTooLarge);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/lang/Memory.h"
+#include "imaging/DecodeBudget.h"
 #include "imaging/ByteReader.h"
 #include "imaging/GifLzw.h"
 #include "imaging/ImageInfo.h"
@@ -24,9 +25,14 @@ namespace {
 // The block holds the header and 256 colour entries besides the rows.
 constexpr uint32_t kBlockExtra = 1064;
 constexpr uint32_t kHeaderBytes = 40;
-// The most bytes of rows a bitmap may have; a larger screen is refused like an
-// allocation that fails.
-constexpr uint64_t kMaxBitmapBytes = uint64_t(1) << 28;
+// The most pixels all images of one file may hold together: every image is decoded
+// and drawn in full, so thousands of large images with no data would cost time without
+// end.
+constexpr uint64_t kMaxImagePixelsInAll = uint64_t(1) << 28;
+// What the index buffer of one image costs at most, besides its pixels: the roots in
+// front of them and the slack behind. While it grows, the old buffer lives on beside
+// the new one, so an image is counted at twice its size.
+constexpr uint64_t kIndexBufferExtra = 4096 + 16;
 constexpr LONG kPelsPerMeter = 2953;  // 75 dots per inch
 constexpr unsigned kMaxRowPixels = 65536;  // widths are 16-bit numbers
 
@@ -53,6 +59,7 @@ struct GifContext {
     uint32_t stride = 0;
     GifLzwDecoder lzw;
     uint8_t* scratch = nullptr;  // one row of indices, for images whose data ends early
+    uint64_t imagePixels = 0;    // the pixels of all images so far
 
     ~GifContext() {
         givePixelBlock(block, blockCapacity);
@@ -74,8 +81,19 @@ void readSignature(GifContext& gif) {
     if (std::memcmp(sig, "GIF", 3) != 0) throw ImageException("No GIF file");
     if (got < sizeof sig) failEof();
     if (std::memcmp(sig + 3, "87a", 3) != 0 && std::memcmp(sig + 3, "89a", 3) != 0) {
-        char text[40];
-        std::snprintf(text, sizeof text, "Unknown GIF-Version: %c%c%c", sig[3], sig[4], sig[5]);
+        // What was found is shown as text: printable characters as they are, any other
+        // byte (a zero included) as \xNN.
+        char found[3][5];
+        for (int i = 0; i < 3; ++i) {
+            uint8_t c = sig[3 + i];
+            if (c >= 0x20 && c < 0x7F && c != '\\') {
+                std::snprintf(found[i], sizeof found[i], "%c", c);
+            } else {
+                std::snprintf(found[i], sizeof found[i], "\\x%02X", c);
+            }
+        }
+        char text[48];
+        std::snprintf(text, sizeof text, "Unknown GIF-Version: %s%s%s", found[0], found[1], found[2]);
         throw ImageException(text);
     }
 }
@@ -88,7 +106,10 @@ void allocateBitmap(GifContext& gif, int g) {
     gif.bpp = bitsForTableSize(g);
     uint64_t stride = (static_cast<uint64_t>(gif.screenWidth) * gif.bpp + 31) / 32 * 4;
     uint64_t rowBytes = stride * static_cast<uint64_t>(gif.screenHeight);
-    if (rowBytes > kMaxBitmapBytes) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
+    if (rowBytes + kBlockExtra > kDecodeMemoryBudget) {
+        refuseTooLarge(static_cast<uint64_t>(gif.screenWidth), static_cast<uint64_t>(gif.screenHeight),
+                       rowBytes + kBlockExtra);
+    }
     gif.blockBytes = static_cast<uint32_t>(rowBytes) + kBlockExtra;
     gif.block = static_cast<uint8_t*>(takePixelBlock(gif.blockBytes, gif.blockCapacity));
     if (!gif.block) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
@@ -256,8 +277,13 @@ void readImage(GifContext& gif) {
     } else if (gif.header->biClrImportant == 0) {
         throw ImageException("Color table missing");
     }
+    const uint64_t pixels = static_cast<uint64_t>(width) * height;
+    const uint64_t needed = gif.blockBytes + 2 * (pixels + kIndexBufferExtra);
+    if (needed > kDecodeMemoryBudget) refuseTooLarge(width, height, needed);
+    gif.imagePixels += pixels;
+    if (gif.imagePixels > kMaxImagePixelsInAll) refuseTooMuchWork("its images hold more than 268 million pixels");
     uint64_t produced = 0;
-    uint8_t* indices = gif.lzw.decode(gif.in, static_cast<uint64_t>(width) * height, produced);
+    uint8_t* indices = gif.lzw.decode(gif.in, pixels, produced);
     drawImage(gif, indices, produced, left, top, width, height, (flags & 0x40) != 0);
 }
 

@@ -32,6 +32,9 @@ constexpr size_t kRootBytes = 4096;  // one byte for each code that can be a roo
 constexpr size_t kSlack = 16;
 // The least room for indices the buffer starts with.
 constexpr size_t kInitialGuess = size_t(1) << 16;
+// Clear codes allowed beyond one for each index produced: a clear code produces
+// nothing, so a stream made of them alone would cost time without giving a pixel.
+constexpr uint64_t kSpareClearCodes = 64;
 
 [[noreturn]] void failStream() { throw ImageException("Error in LZW part of image"); }
 
@@ -186,6 +189,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
     };
     size_t prevStart = 0;  // the previous code's string in the buffer
     uint32_t prevLen = 0;
+    uint64_t clears = 0;
 
     uint32_t bits = 0;
     uint32_t bitCount = 0;
@@ -236,6 +240,7 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                     return base + kRootBytes;
                 }
                 if (code == clearCode) {
+                    if (++clears > out - kRootBytes + kSpareClearCodes) failStream();
                     codes = firstCodes;
                     oldCode = kNone;
                     limit = 0;

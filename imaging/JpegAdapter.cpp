@@ -4,6 +4,7 @@
 // libjpeg reports errors through a callback that must not return. It leaves the library
 // by longjmp to the one guarded() boundary below; the adapter throws only after
 // guarded() has returned, so no exception ever unwinds through the library's C frames.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <jerror.h>
 
 #include "foundation/lang/L.h"
+#include "imaging/DecodeBudget.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
 
@@ -27,12 +29,12 @@ namespace {
 
 constexpr char kFormatError[] = "JPEG format error";
 
-// Limits on what a header may ask for before anything is allocated: no side longer
-// than this, and no more pixels than this in all (a 400 MB pixel buffer).
-constexpr int64_t kMaxJpegDimension = 32768;
-constexpr int64_t kMaxJpegPixels = int64_t(1) << 27;
 // A progressive picture has about ten scans; thousands of empty ones only burn time.
 constexpr int kMaxJpegScans = 500;
+// Each scan walks the blocks of its components. Common progressive scripts visit every
+// block four to six times in all; a picture that asks for far more is cut off before the
+// scan that would pass this many visits per block.
+constexpr uint64_t kMaxScanPasses = 32;
 // A whole picture is read in one pass; a picture cut short is handed over once more,
 // where it meets its own start marker. A segment that spans the end and the start
 // again could otherwise go round for ever.
@@ -72,6 +74,12 @@ struct SharedDecompressor {
     jpeg_progress_mgr progress;
     std::jmp_buf escape;
     bool ready;
+    // The scan work of the picture in progress: block visits so far and allowed, the
+    // last scan counted, and whether the monitor cut the picture off.
+    uint64_t blockVisits;
+    uint64_t blockVisitLimit;
+    int countedScan;
+    bool tooMuchWork;
 };
 
 // Set up on the first picture and kept for the life of the process.
@@ -144,11 +152,53 @@ void emitQuietly(j_common_ptr cinfo, int level) {
 
 void outputNothing(j_common_ptr) {}
 
-void limitScans(j_common_ptr cinfo) {
-    if (cinfo->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
-        (*cinfo->err->error_exit)(cinfo);
+// Called before every step of input: counts each new scan's blocks before its work.
+void limitScans(j_common_ptr common) {
+    if (!common->is_decompressor) return;
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number == shared.countedScan) return;
+    shared.countedScan = cinfo->input_scan_number;
+    for (int i = 0; i < cinfo->comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i) {
+        const jpeg_component_info* comp = cinfo->cur_comp_info[i];
+        if (comp) shared.blockVisits += uint64_t(comp->width_in_blocks) * comp->height_in_blocks;
     }
+    if (cinfo->input_scan_number > kMaxJpegScans || shared.blockVisits > shared.blockVisitLimit) {
+        shared.tooMuchWork = true;
+        (*common->err->error_exit)(common);
+    }
+}
+
+// What a picture will cost, from its header: the blocks of all its components and the
+// bytes the library allocates for it.
+struct JpegCost {
+    uint64_t blocks = 0;
+    uint64_t libraryBytes = 0;
+};
+
+JpegCost estimateCost(const jpeg_decompress_struct& cinfo) {
+    JpegCost cost;
+    int maxH = 1, maxV = 1;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        maxH = std::max(maxH, cinfo.comp_info[i].h_samp_factor);
+        maxV = std::max(maxV, cinfo.comp_info[i].v_samp_factor);
+    }
+    uint64_t paddedBlocks = 0;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        const uint64_t h = std::max(1, cinfo.comp_info[i].h_samp_factor);
+        const uint64_t v = std::max(1, cinfo.comp_info[i].v_samp_factor);
+        const uint64_t wide = (uint64_t(cinfo.image_width) * h + 8 * maxH - 1) / (8 * maxH);
+        const uint64_t high = (uint64_t(cinfo.image_height) * v + 8 * maxV - 1) / (8 * maxV);
+        cost.blocks += wide * high;
+        // The library keeps whole MCU columns and rows of coefficients.
+        paddedBlocks += (wide + h - 1) / h * h * ((high + v - 1) / v * v);
+    }
+    // A picture in several scans keeps every coefficient until its last scan: 64 of
+    // two bytes each per block.
+    const bool multiScan = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
+    if (multiScan) cost.libraryBytes += paddedBlocks * 128;
+    // Sample rows for upsampling and colour conversion, a few MCU rows of each component.
+    cost.libraryBytes += (uint64_t(cinfo.image_width) + 64) * uint64_t(cinfo.num_components) * 32 * maxV;
+    return cost;
 }
 
 // ---- The guarded steps -------------------------------------------------------------------
@@ -280,18 +330,26 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Invalid JPG header in '%s'", text));
     }
 
-    // Size everything from the header, checked, before a byte is allocated.
+    // Size everything from the header, checked, before a byte is allocated. The sides
+    // are at most 65535, so none of this overflows.
     const uint64_t fullWidth = shared.cinfo.image_width;
     const uint64_t fullHeight = shared.cinfo.image_height;
-    if (fullWidth > kMaxJpegDimension || fullHeight > kMaxJpegDimension || fullWidth * fullHeight > kMaxJpegPixels) {
-        throw ImageException("JPEG picture too large");
-    }
     // A picture that will be drawn at half its size or less is decoded at the scale it
     // is drawn at: the library scales in its inverse DCT, rounding the sides up.
     job.reduction = static_cast<unsigned>(DrawScaleScope::reductionFor(DrawScaleScope::current()));
     const uint64_t width = (fullWidth + job.reduction - 1) / job.reduction;
     const uint64_t height = (fullHeight + job.reduction - 1) / job.reduction;
     const uint64_t bufferBytes = (width + 1) * height * 3;
+    // The library's coefficients stay at full size whatever the scale.
+    const JpegCost cost = estimateCost(shared.cinfo);
+    const uint64_t needed = bufferBytes + cost.libraryBytes;
+    if (needed > kDecodeMemoryBudget) refuseTooLarge(fullWidth, fullHeight, needed);
+    // The library's own allocations stop at what the pixel buffer leaves of the budget.
+    shared.cinfo.mem->max_memory_to_use = static_cast<long>(kDecodeMemoryBudget - bufferBytes);
+    shared.blockVisits = 0;
+    shared.blockVisitLimit = kMaxScanPasses * std::max<uint64_t>(cost.blocks, 1);
+    shared.countedScan = 0;
+    shared.tooMuchWork = false;
     job.width = static_cast<uint32_t>(width);
     job.height = static_cast<uint32_t>(height);
     job.rowBytes = static_cast<uint32_t>(3 * width + width % 4);
@@ -306,7 +364,17 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     if (!image->info || !image->bits) throw ImageException("Not enough memory");
     job.pixels = image->bits;
 
-    if (!guarded(decodeStep, job)) throw ImageException(kFormatError);
+    if (!guarded(decodeStep, job)) {
+        if (shared.tooMuchWork) {
+            char what[96];
+            std::snprintf(what, sizeof what, "%d scans over %llu\xC3\x97%llu pixels", shared.cinfo.input_scan_number,
+                          static_cast<unsigned long long>(fullWidth), static_cast<unsigned long long>(fullHeight));
+            refuseTooMuchWork(what);
+        }
+        const int code = shared.err.msg_code;
+        if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE) refuseTooLarge(fullWidth, fullHeight, needed);
+        throw ImageException(kFormatError);
+    }
     if (!job.started) {
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }

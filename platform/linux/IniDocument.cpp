@@ -52,7 +52,10 @@ IniDocument::IniDocument() { sections.push_back(Section{}); }
 
 bool IniDocument::validSectionName(const std::string& name) { return name.empty() || validName(name); }
 
-bool IniDocument::validValueName(const std::string& name) { return validName(name); }
+// A name that starts with a byte-order mark would lose it when it came first in the file.
+bool IniDocument::validValueName(const std::string& name) {
+    return validName(name) && name.compare(0, 3, "\xEF\xBB\xBF") != 0;
+}
 
 std::string IniDocument::escape(const std::string& value) {
     static const char hex[] = "0123456789ABCDEF";
@@ -105,112 +108,143 @@ std::string IniDocument::unescape(const std::string& text) {
 
 IniDocument::Section* IniDocument::section(const std::string& name) {
     for (Section& s : sections) {
-        if (sameName(s.name, name)) return &s;
+        if (s.usable && sameName(s.name, name)) return &s;
     }
     return nullptr;
 }
 
-const IniDocument::Section* IniDocument::section(const std::string& name) const {
-    for (const Section& s : sections) {
-        if (sameName(s.name, name)) return &s;
-    }
-    return nullptr;
-}
-
-void IniDocument::addLine(size_t& current, const std::string& raw) {
-    if (std::memchr(raw.data(), 0, raw.size())) return;
-    std::string line = trim(raw);
-    if (line.empty() || line[0] == ';' || line[0] == '#') return;
-    if (line[0] == '[') {
-        std::string name = line.back() == ']' ? trim(line.substr(1, line.size() - 2)) : std::string();
-        // A damaged header: the values under it belong nowhere.
-        current = NONE;
-        if (name.empty() || !validSectionName(name)) return;
-        for (size_t i = 0; i < sections.size(); ++i) {
-            if (sameName(sections[i].name, name)) current = i;
-        }
-        if (current == NONE) {
-            sections.push_back(Section{name, {}});
-            current = sections.size() - 1;
-        }
+void IniDocument::addLine(const std::string& raw) {
+    Section& current = sections.back();
+    // The line is kept with its carriage return, if any, and read without it.
+    Line kept;
+    kept.text = raw;
+    const std::string content = !raw.empty() && raw.back() == '\r' ? raw.substr(0, raw.size() - 1) : raw;
+    std::string line = trim(content);
+    if (std::memchr(raw.data(), 0, raw.size()) || content.size() > MAX_LINE || line.empty() || line[0] == ';' ||
+        line[0] == '#') {
+        current.lines.push_back(kept);
         return;
     }
-    if (current == NONE) return;
-    std::vector<Entry>& entries = sections[current].entries;
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) return;
-    std::string name = trim(line.substr(0, eq));
-    if (!validValueName(name)) return;
-    // The first of several equal names wins, like a lookup from the top.
-    for (const Entry& e : entries) {
-        if (sameName(e.name, name)) return;
+    if (line[0] == '[') {
+        std::string name = line.back() == ']' ? trim(line.substr(1, line.size() - 2)) : std::string();
+        Section next;
+        next.header = raw;
+        // A damaged header: the values under it belong nowhere.
+        next.usable = !name.empty() && validSectionName(name);
+        if (next.usable) next.name = name;
+        sections.push_back(next);
+        return;
     }
-    entries.push_back(Entry{name, unescape(trim(line.substr(eq + 1)))});
+    size_t eq = line.find('=');
+    std::string name = eq == std::string::npos ? std::string() : trim(line.substr(0, eq));
+    // Values under a damaged header are kept as lines. Of several equal names the first
+    // wins, like a lookup from the top.
+    if (!current.usable || !validValueName(name)) {
+        current.lines.push_back(kept);
+        return;
+    }
+    kept.entry = true;
+    kept.name = name;
+    kept.value = unescape(trim(line.substr(eq + 1)));
+    current.lines.push_back(kept);
 }
 
 IniDocument IniDocument::parse(const std::string& text) {
     IniDocument doc;
-    size_t current = 0;
     size_t pos = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        doc.byteOrderMark = true;
+        pos = 3;
+    }
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        size_t stop = end;
-        if (stop > pos && text[stop - 1] == '\r') --stop;
-        if (stop - pos <= MAX_LINE) doc.addLine(current, text.substr(pos, stop - pos));
+        doc.addLine(text.substr(pos, end - pos));
         pos = end + 1;
     }
     return doc;
 }
 
 std::string IniDocument::serialize() const {
-    std::string out;
+    std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
     for (size_t i = 0; i < sections.size(); ++i) {
         const Section& s = sections[i];
         if (i > 0) {
-            if (s.entries.empty()) continue;
-            if (!out.empty()) out += '\n';
-            out += '[' + s.name + "]\n";
+            if (!s.header.empty()) {
+                out += s.header + '\n';
+            } else {
+                bool anyEntry = false;
+                for (const Line& l : s.lines) anyEntry = anyEntry || l.entry;
+                if (!anyEntry) continue;
+                // A blank line in front of a new header, unless it comes first.
+                const bool atStart = out.size() == (byteOrderMark ? 3u : 0u);
+                const bool blankBefore = out.size() >= 2 && out.compare(out.size() - 2, 2, "\n\n") == 0;
+                if (!atStart && !blankBefore) out += '\n';
+                out += '[' + s.name + "]\n";
+            }
         }
-        for (const Entry& e : s.entries) out += e.name + '=' + escape(e.value) + '\n';
+        for (const Line& l : s.lines) {
+            out += l.entry && l.text.empty() ? l.name + '=' + escape(l.value) : l.text;
+            out += '\n';
+        }
     }
     return out;
 }
 
 const std::string* IniDocument::find(const std::string& sectionName, const std::string& name) const {
-    const Section* s = section(sectionName);
-    if (!s) return nullptr;
-    for (const Entry& e : s->entries) {
-        if (sameName(e.name, name)) return &e.value;
+    for (const Section& s : sections) {
+        if (!s.usable || !sameName(s.name, sectionName)) continue;
+        for (const Line& l : s.lines) {
+            if (l.entry && sameName(l.name, name)) return &l.value;
+        }
     }
     return nullptr;
 }
 
 void IniDocument::set(const std::string& sectionName, const std::string& name, const std::string& value) {
-    Section* s = section(sectionName);
-    if (!s) {
-        sections.push_back(Section{sectionName, {}});
-        s = &sections.back();
-    }
-    for (Entry& e : s->entries) {
-        if (sameName(e.name, name)) {
-            e.value = value;
-            return;
+    for (Section& s : sections) {
+        if (!s.usable || !sameName(s.name, sectionName)) continue;
+        for (Line& l : s.lines) {
+            if (l.entry && sameName(l.name, name)) {
+                l.value = value;
+                l.text.clear();
+                return;
+            }
         }
     }
-    s->entries.push_back(Entry{name, value});
+    Section* s = section(sectionName);
+    if (!s) {
+        sections.push_back(Section{sectionName, std::string(), true, {}});
+        s = &sections.back();
+    }
+    // After the section's last line that is not blank, so that the blank line in front
+    // of the next header stays there.
+    size_t at = s->lines.size();
+    while (at > 0 && !s->lines[at - 1].entry && trim(s->lines[at - 1].text).empty()) --at;
+    Line line;
+    line.entry = true;
+    line.name = name;
+    line.value = value;
+    // The first value of a section that a header follows: a blank line before that.
+    if (s->lines.empty() && s != &sections.back()) s->lines.push_back(Line());
+    s->lines.insert(s->lines.begin() + static_cast<long>(at), line);
 }
 
 bool IniDocument::erase(const std::string& sectionName, const std::string& name) {
-    Section* s = section(sectionName);
-    if (!s) return false;
-    for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
-        if (sameName(it->name, name)) {
-            s->entries.erase(it);
-            return true;
+    // Every value of that name goes: a later duplicate must not come to light.
+    bool erased = false;
+    for (Section& s : sections) {
+        if (!s.usable || !sameName(s.name, sectionName)) continue;
+        for (auto it = s.lines.begin(); it != s.lines.end();) {
+            if (it->entry && sameName(it->name, name)) {
+                it = s.lines.erase(it);
+                erased = true;
+            } else {
+                ++it;
+            }
         }
     }
-    return false;
+    return erased;
 }
 
 }  // namespace glimsel_linux

@@ -2,8 +2,11 @@
 // name first (its values stand before the first "[section]" line).
 //
 // The file is read as hostile input: a line longer than the limit, a line holding a NUL
-// byte and any line that is neither a section header nor "name=value" is dropped;
-// nothing is ever read out of bounds. Names compare without regard to ASCII case, as
+// byte and any line that is neither a section header nor "name=value" means nothing;
+// nothing is ever read out of bounds. Such lines, comments and blank lines are kept as
+// they stood and written back, as is every value nobody changed, so that a write never
+// loses what the file held. A UTF-8 byte-order mark at the start, as some
+// editors write one, is skipped and kept. Names compare without regard to ASCII case, as
 // the registry's do. Values are written with escapes so that any text survives the
 // round trip on one line: "\\" for a backslash, "\xHH" for a control byte and for a
 // blank at either end.
@@ -39,22 +42,26 @@ public:
     static std::string unescape(const std::string& text);
 
 private:
-    struct Entry {
+    // One line of a section: a value, or a line kept as it stood (`entry` false).
+    struct Line {
+        bool entry = false;
         std::string name;
         std::string value;
+        std::string text;  // the line as read; empty once the value was changed
     };
     struct Section {
         std::string name;
-        std::vector<Entry> entries;
+        std::string header;   // the header line as read; empty for a section made here
+        bool usable = true;   // false under a damaged header: its lines mean nothing
+        std::vector<Line> lines;
     };
 
     Section* section(const std::string& name);
-    const Section* section(const std::string& name) const;
-    static constexpr size_t NONE = static_cast<size_t>(-1);
-    // Reads one line; `current` is the index of the section it belongs to, or NONE.
-    void addLine(size_t& current, const std::string& line);
+    // Reads one line into the last section, or starts a new one.
+    void addLine(const std::string& line);
 
     std::vector<Section> sections;  // sections[0] is the one with the empty name
+    bool byteOrderMark = false;     // the file began with one; it is written back
 };
 
 }  // namespace glimsel_linux

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -60,6 +62,46 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// The file that `path` names after following symbolic links, relative ones from the
+// folder of the link; `path` itself when it is no link (or does not exist). Empty for
+// a chain of links that does not end.
+std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string target(PATH_MAX, '\0');
+        ssize_t n = ::readlink(path.c_str(), &target[0], target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size()) return std::string();
+        target.resize(static_cast<size_t>(n));
+        path = target[0] == '/' ? target : folderOf(path) + "/" + target;
+    }
+    return std::string();
+}
+
+// Renames `from` to `to` unless `to` exists.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that flag: a hard link fails on an existing name as well.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    return ::unlink(from.c_str()) == 0;
+}
+
+// Moves an unreadable settings file aside to the first free name "<file>.unreadable",
+// "<file>.unreadable-2", ... and says so on stderr.
+bool moveAside(const std::string& path, const std::string& why) {
+    for (int n = 1; n <= 100; ++n) {
+        std::string aside = path + ".unreadable" + (n > 1 ? "-" + std::to_string(n) : std::string());
+        if (renameNoReplace(path, aside)) {
+            std::fprintf(stderr, "glimsel: the settings file %s could not be read (%s); it was kept as %s and a new one was started\n",
+                         path.c_str(), why.c_str(), aside.c_str());
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 // Holds an exclusive lock on the lock file for the lifetime of the object.
 class FileLock {
 public:
@@ -114,27 +156,55 @@ std::string IniSettingsStore::programBaseName(char const* argv0) {
     return name.empty() ? std::string("glimsel") : name;
 }
 
-IniDocument IniSettingsStore::read() const {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return IniDocument();
-    std::string text;
+IniSettingsStore::FileState IniSettingsStore::readFile(const std::string& path, std::string& text,
+                                                      std::string& why) {
+    text.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT) return FileState::Absent;
+        why = std::strerror(errno);
+        return errno == EISDIR ? FileState::Folder : FileState::Unreadable;
+    }
+    FileState state = FileState::Read;
     struct stat st;
     // Only a regular file of sensible size: a FIFO or a device there must not hang or
     // flood the program.
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= MAX_FILE) {
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        why = "a folder";
+        state = FileState::Folder;
+    } else if (!S_ISREG(st.st_mode)) {
+        why = "not a plain file";
+        state = FileState::Unreadable;
+    } else if (static_cast<uint64_t>(st.st_size) > MAX_FILE) {
+        why = "larger than 1 MB";
+        state = FileState::Unreadable;
+    } else {
         char buffer[8192];
         for (;;) {
             ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
+            if (n < 0) {
+                why = std::strerror(errno);
+                state = FileState::Unreadable;
+                break;
+            }
+            if (n == 0) break;
             text.append(buffer, static_cast<size_t>(n));
             if (text.size() > MAX_FILE) {
-                text.clear();  // it grew while we read: treat it as unreadable
+                why = "larger than 1 MB";  // it grew while we read
+                state = FileState::Unreadable;
                 break;
             }
         }
     }
     ::close(fd);
+    if (state != FileState::Read) text.clear();
+    return state;
+}
+
+IniDocument IniSettingsStore::read() const {
+    std::string text, why;
+    readFile(file, text, why);
     return IniDocument::parse(text);
 }
 
@@ -175,25 +245,37 @@ void IniSettingsStore::update(char const* section, char const* entry, const std:
     if (!makeFolders(folderOf(file))) return;
     FileLock lock(file + ".lock");
     if (!lock.held()) return;
-    IniDocument doc = read();
+    // A link is written through: its target is replaced, the link stays.
+    const std::string target = followLinks(file);
+    if (target.empty() || !makeFolders(folderOf(target))) return;
+    std::string text, why;
+    IniDocument doc;
+    switch (readFile(target, text, why)) {
+        case FileState::Folder: return;  // nothing can be written there
+        case FileState::Unreadable:
+            if (!moveAside(target, why)) return;  // never written over
+            break;
+        case FileState::Absent: break;
+        case FileState::Read: doc = IniDocument::parse(text); break;
+    }
     if (value) {
         doc.set(section, entry, *value);
     } else if (!doc.erase(section, entry)) {
         return;  // nothing to delete
     }
-    replaceFile(doc.serialize());
+    replaceFile(target, doc.serialize());
 }
 
-bool IniSettingsStore::replaceFile(const std::string& text) const {
-    std::string temporary = file + ".XXXXXX";
+bool IniSettingsStore::replaceFile(const std::string& target, const std::string& text) {
+    std::string temporary = target + ".XXXXXX";
     int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0) return false;
     // The file keeps the permissions a user gave it.
     struct stat st;
-    if (::stat(file.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
     bool ok = writeAll(fd, text);
     ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temporary.c_str(), file.c_str()) == 0;
+    if (ok) ok = ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temporary.c_str());
     return ok;
 }

@@ -8,6 +8,11 @@
 // writes, and a reader never sees half a file. A missing, unreadable or damaged file
 // reads as defaults; write failures are not reported. Reading creates nothing: the
 // folder is made on the first write.
+//
+// Nothing the user stored is written over: a file that exists but cannot be read (too
+// large, not a plain file, no permission) is moved aside under a new name before the
+// first write starts a new one, and stderr says so. A file that is a symbolic link (a
+// dotfiles folder) is written through to the link's target, which stays where it is.
 #pragma once
 
 #include <string>
@@ -38,10 +43,13 @@ public:
     void writeString(char const* section, char const* entry, char const* text) override;
 
 private:
+    enum class FileState { Absent, Read, Unreadable, Folder };
+    // Reads the file at `path` into `text`; `why` tells what made it unreadable.
+    static FileState readFile(const std::string& path, std::string& text, std::string& why);
     IniDocument read() const;
     // Applies `value` (null: delete) to the file under the lock.
     void update(char const* section, char const* entry, const std::string* value);
-    bool replaceFile(const std::string& text) const;
+    static bool replaceFile(const std::string& target, const std::string& text);
 
     std::string file;
 };

@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"-window-id"}, RunMode::None, 0},
                       // The settings program adds its pane to whatever the entry says.
                       Case{{"/s", "--window-id", "0x2a"}, RunMode::Preview, 42},
+                      Case{{"/p", "7", "--window-id", "junk"}, RunMode::None, 0},
                       Case{{"--speed", "5", "--window-id", "0x2a"}, RunMode::Preview, 42},
                       Case{{"--root", "--window-id", "0x2a"}, RunMode::Preview, 42, "0x77"},
                       Case{{"-root"}, RunMode::Preview, 1234, "1234"}, Case{{"--root"}, RunMode::Preview, 0, nullptr, true},

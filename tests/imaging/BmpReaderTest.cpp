@@ -34,7 +34,7 @@ void put32(Bytes& b, size_t at, uint32_t v) {
 
 // Field offsets in a BMP file.
 enum : size_t { BF_SIZE = 2, BF_OFF_BITS = 10, BI_SIZE = 14, BI_WIDTH = 18, BI_HEIGHT = 22,
-                BI_PLANES = 26, BI_BIT_COUNT = 28, BI_COMPRESSION = 30, BI_CLR_USED = 46 };
+                BI_PLANES = 26, BI_BIT_COUNT = 28, BI_COMPRESSION = 30, BI_SIZE_IMAGE = 34, BI_CLR_USED = 46 };
 
 struct BmpShape {
     int32_t width = 5;
@@ -299,6 +299,10 @@ const Malformed kMalformed[] = {
      [] { Bytes b = shaped([](BmpShape& s) { s.bitCount = 8; s.compression = BI_RLE8; s.colours = 2; });
           return withField32(b, BF_OFF_BITS, 0xFFFFFFF0u); },
      "Bitmap data outside the file"},
+    {"RLE data past the end",
+     [] { Bytes b = shaped([](BmpShape& s) { s.bitCount = 8; s.compression = BI_RLE8; s.colours = 2; });
+          return withField32(b, BI_SIZE_IMAGE, 1000); },
+     "RLE data runs past the end of the file"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, BmpMalformed, ::testing::ValuesIn(kMalformed));

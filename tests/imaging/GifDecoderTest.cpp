@@ -97,6 +97,9 @@ TEST(GifHeader, RefusesOtherSignaturesAndVersions) {
         {raw({'G', 'I', 'F', '8'}), "EOF not yet expected"},
         {raw({'G', 'I', 'F', '8', '8', 'a', 1, 0, 1, 0, 0x80, 0, 0}), "Unknown GIF-Version: 88a"},
         {raw({'G', 'I', 'F', '9', '0', 'b'}), "Unknown GIF-Version: 90b"},
+        // Bytes that are not printable are shown escaped; a zero does not end the text.
+        {raw({'G', 'I', 'F', '8', 0, 'a'}), "Unknown GIF-Version: 8\\x00a"},
+        {raw({'G', 'I', 'F', 0xFF, '\\', '\n'}), "Unknown GIF-Version: \\xFF\\x5C\\x0A"},
     };
     for (const Case& c : cases) EXPECT_EQ(outcome(c.input), c.message) << c.input.size() << " bytes";
 }
@@ -545,14 +548,34 @@ TEST(GifBlocks, FilesEndingInsideHeadersFail) {
     EXPECT_EQ(outcome(Bytes(gif.begin(), gif.begin() + 38)), "Error in reading loop");
 }
 
-TEST(GifBlocks, RefusesAbsurdSizes) {
-    Bytes screen = GifBuilder(65535, 65535, 0x87).finish();
-    EXPECT_EQ(outcome(screen), "Zu wenig Speicher f\xFCr DIB vorhanden!");
-    ImageSetup s;
-    s.width = 65535;
-    s.height = 65535;
-    s.indices = raw({0});
-    EXPECT_EQ(outcome(GifBuilder(1, 1, 0x80).image(s).finish()), "Not enough memory");
+TEST(GifBlocks, BombsAreRefusedWithinTheBudget) {
+    ImageSetup huge;
+    huge.width = 65535;
+    huge.height = 65535;
+    huge.indices = raw({0});
+    ImageSetup large = huge;  // 100 million pixels: three of them are too much work
+    large.width = large.height = 10000;
+    ImageSetup photo = huge;
+    photo.width = 4000;
+    photo.height = 3000;
+    // A stream of nothing but clear codes (2 bits each at minimum code size 1).
+    const Bytes clears = imageData(1, Bytes(200, 0xAA));
+    ImageSetup cleared;
+    cleared.width = cleared.height = 1;
+    cleared.data = &clears;
+    struct Case {
+        Bytes gif;
+        const char* expected;
+    } cases[] = {
+        {GifBuilder(65535, 4000, 0x87).finish(), "picture too large: 65535\xC3\x97" "4000 needs 262 MB"},
+        {GifBuilder(65535, 65535, 0x87).finish(), "picture too large: 65535\xC3\x97" "65535 needs 4.3 GB"},
+        {GifBuilder(1, 1, 0x80).image(huge).finish(), "picture too large: 65535\xC3\x97" "65535 needs 8.6 GB"},
+        {GifBuilder(1, 1, 0x80).image(large).image(large).image(large).finish(),
+         "picture needs too much work: its images hold more than 268 million pixels"},
+        {GifBuilder(1, 1, 0x80).image(cleared).finish(), "Error in LZW part of image"},
+        {GifBuilder(4000, 3000, 0x87).image(photo).finish(), "ok"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(outcome(c.gif), c.expected) << c.gif.size() << " bytes";
 }
 
 // ---------------------------------------------------------------- the record

@@ -210,25 +210,34 @@ TEST(JpegFailure, DecoderIsIdleAgainAfterEveryFailure) {
     }
 }
 
-TEST(JpegFailure, OversizedHeadersAreRefusedBeforeDecoding) {
-    struct Case { uint16_t width, height; const char* expected; };
+TEST(JpegFailure, PicturesOverTheMemoryBudgetAreRefusedBeforeDecoding) {
+    Options progressive = exact();
+    progressive.progressive = true;
+    struct Case { bool progressive; uint16_t width, height; const char* expected; };
     const Case cases[] = {
-        {40000, 40000, "JPEG picture too large"},
-        {32769, 8, "JPEG picture too large"},
-        {16384, 16384, "JPEG picture too large"},  // 268 million pixels
-        {0, 8, "JPEG format error"},               // the library's own check
+        // 806 MB of coefficients and a 403 MB pixel buffer for a file of a few hundred bytes.
+        {true, 11585, 11585, "picture too large: 11585\xC3\x97" "11585 needs 1.2 GB"},
+        {false, 40000, 40000, "picture too large: 40000\xC3\x97" "40000 needs 4.8 GB"},
+        {false, 16384, 16384, "picture too large: 16384\xC3\x97" "16384 needs 809 MB"},
+        {true, 6000, 4000, nullptr},  // a 24-megapixel progressive photo fits
+        {false, 65535, 8, nullptr},
+        {false, 0, 8, "JPEG format error"},  // the library's own check
     };
-    Bytes base = encode(photoLike(16, 16));
     for (const Case& c : cases) {
-        Bytes b = base;
+        Bytes b = encode(photoLike(16, 16), c.progressive ? progressive : Options{});
         setFrameSize(b, c.width, c.height);
-        EXPECT_EQ(decodeOutcome(b), c.expected) << c.width << "x" << c.height;
+        std::string result = decodeOutcome(b);
+        if (c.expected) {
+            EXPECT_EQ(result, c.expected) << c.width << "x" << c.height;
+        } else {
+            EXPECT_EQ(result.find("picture too large"), std::string::npos) << c.width << "x" << c.height;
+        }
     }
 }
 
 TEST(JpegFailure, EndlessScanListsAreCutOff) {
-    Bytes many = encodeManyScans(16, 16);
-    EXPECT_EQ(decodeOutcome(many), "JPEG format error");
+    // 569 scans of single coefficients: the 48th passes 32 visits of every block.
+    EXPECT_EQ(decodeOutcome(encodeManyScans(16, 16)), "picture needs too much work: 48 scans over 16\xC3\x97" "16 pixels");
 }
 
 TEST(JpegFailure, WarningsAreSilentAndDoNotStopDecoding) {

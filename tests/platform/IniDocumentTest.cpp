@@ -44,7 +44,7 @@ TEST(IniDocumentTest, NamesIgnoreLetterCase) {
     EXPECT_EQ(doc.serialize(), "[config]\nspeed=8\n");
     EXPECT_TRUE(doc.erase("Config", "Speed"));
     EXPECT_FALSE(doc.erase("Config", "Speed"));
-    EXPECT_EQ(doc.serialize(), "");
+    EXPECT_EQ(doc.serialize(), "[config]\n");
 }
 
 TEST(IniDocumentTest, HandEditedLinesAreRead) {
@@ -77,7 +77,7 @@ TEST(IniDocumentTest, EscapedValuesSurviveTheRoundTrip) {
     }
 }
 
-TEST(IniDocumentTest, DamagedLinesAreDropped) {
+TEST(IniDocumentTest, DamagedLinesMeanNothing) {
     struct Case {
         const char* what;
         std::string text;
@@ -100,6 +100,24 @@ TEST(IniDocumentTest, DamagedLinesAreDropped) {
         IniDocument doc = IniDocument::parse(c.text);
         EXPECT_EQ(valueOf(doc, "Config", "Speed"), c.speed) << c.what;
     }
+}
+
+TEST(IniDocumentTest, WritesBackEveryLineItDidNotChange) {
+    const std::string text = bytes(
+        "; made by hand\r\n  Speed =  42  \n\n[Config]\nPath=C:\\pics\nPath=second\n\x00junk\n"
+        "[Broken\nSpeed=1\n") + std::string(IniDocument::MAX_LINE + 1, 'x') + "\n";
+    IniDocument doc = IniDocument::parse(text);
+    EXPECT_EQ(doc.serialize(), bytes("; made by hand\r\n  Speed =  42  \n\n[Config]\nPath=C:\\pics\nPath=second\n\x00junk\n"
+                                     "[Broken\nSpeed=1\n") + std::string(IniDocument::MAX_LINE + 1, 'x') + "\n");
+    doc.set("Config", "Path", "/new");
+    doc.set("", "ActivePage", "1");
+    doc.set("Other", "A", "2");
+    EXPECT_EQ(doc.serialize(), bytes("; made by hand\r\n  Speed =  42  \nActivePage=1\n\n[Config]\nPath=/new\nPath=second\n"
+                                     "\x00junk\n[Broken\nSpeed=1\n") + std::string(IniDocument::MAX_LINE + 1, 'x') +
+                                     "\n\n[Other]\nA=2\n");
+    // Erasing takes every value of the name, so that no later one comes to light.
+    EXPECT_TRUE(doc.erase("Config", "Path"));
+    EXPECT_EQ(valueOf(IniDocument::parse(doc.serialize()), "Config", "Path"), "<absent>");
 }
 
 TEST(IniDocumentTest, RejectsNamesTheFileCannotHold) {

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,11 @@
 using glimsel_linux::IniSettingsStore;
 
 namespace {
+
+std::string readText(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 // A literal with its NUL bytes.
 template <size_t N>
@@ -98,7 +104,6 @@ TEST_F(IniSettingsStoreTest, DamagedFilesReadAsDefaultsAndCanBeWrittenAgain) {
         {"empty number", "[Config]\nSpeed=\n"},
         {"hex number", "[Config]\nSpeed=0x20\n"},
         {"one huge line", "[Config]\nSpeed=" + std::string(1 << 20, '9')},
-        {"larger than the limit", "[Config]\nSpeed=5\n" + std::string(IniSettingsStore::MAX_FILE, '\n')},
     };
     for (const Case& c : cases) {
         writeFile(c.text);
@@ -107,6 +112,69 @@ TEST_F(IniSettingsStoreTest, DamagedFilesReadAsDefaultsAndCanBeWrittenAgain) {
         store.writeInt("Config", "flashSleep", 10);
         EXPECT_EQ(store.getInt("Config", "flashSleep", -1), 10) << c.what;
     }
+}
+
+TEST_F(IniSettingsStoreTest, UnreadableFilesAreKeptAsideAndNeverWrittenOver) {
+    const std::string large = "[Config]\nPath=/pics\n" + std::string(IniSettingsStore::MAX_FILE, '\n');
+    for (int round = 1; round <= 2; ++round) {
+        writeFile(large);
+        IniSettingsStore store(path);
+        EXPECT_EQ(store.getInt("Config", "Speed", 50), 50);
+        ::testing::internal::CaptureStderr();
+        store.writeInt("Config", "Speed", 70);
+        store.writeInt("Config", "flashSleep", 10);
+        std::string said = ::testing::internal::GetCapturedStderr();
+        // The second round finds the first aside file in place and takes the next name.
+        const std::string aside = path + (round == 1 ? ".unreadable" : ".unreadable-2");
+        EXPECT_NE(said.find("kept as " + aside), std::string::npos) << said;
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
+        EXPECT_EQ(fileText(), "[Config]\nSpeed=70\nflashSleep=10\n");
+        EXPECT_EQ(readText(aside), large);
+    }
+}
+
+TEST_F(IniSettingsStoreTest, LinkedFilesAreWrittenThroughToTheirTarget) {
+    const std::string dotfiles = root + "/dotfiles";
+    ::mkdir(dotfiles.c_str(), 0700);
+    ::mkdir((root + "/Norvane").c_str(), 0700);
+    struct Case {
+        const char* what;
+        std::string linkText;  // what the link holds
+        std::string target;
+    } cases[] = {
+        {"absolute", dotfiles + "/glimsel.ini", dotfiles + "/glimsel.ini"},
+        {"relative", "../dotfiles/rel.ini", dotfiles + "/rel.ini"},
+        {"dangling into a new folder", "../dotfiles/new/glimsel.ini", dotfiles + "/new/glimsel.ini"},
+    };
+    for (const Case& c : cases) {
+        ::unlink(path.c_str());
+        const bool dangling = std::string(c.what) == "dangling into a new folder";
+        if (!dangling) std::ofstream(c.target) << "[Config]\nPath=/pics\n";
+        ASSERT_EQ(::symlink(c.linkText.c_str(), path.c_str()), 0) << c.what;
+        IniSettingsStore store(path);
+        store.writeInt("Config", "Speed", 70);
+        struct stat st;
+        ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.what;
+        EXPECT_EQ(store.getInt("Config", "Speed", 50), 70) << c.what;
+        const std::string text = readText(c.target);
+        EXPECT_NE(text.find("Speed=70"), std::string::npos) << c.what;
+        EXPECT_EQ(text.find("Path=/pics") != std::string::npos, !dangling) << c.what;
+    }
+    // A chain of links that never ends is neither read nor written.
+    ::unlink(path.c_str());
+    ASSERT_EQ(::symlink("glimsel.ini", path.c_str()), 0);
+    IniSettingsStore loop(path);
+    loop.writeInt("Config", "Speed", 1);
+    EXPECT_EQ(loop.getInt("Config", "Speed", 50), 50);
+}
+
+TEST_F(IniSettingsStoreTest, ByteOrderMarkIsReadOverAndKept) {
+    writeFile("\xEF\xBB\xBF[Config]\r\nSpeed=70\r\n");
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.getInt("Config", "Speed", 50), 70);
+    store.writeInt("Config", "flashSleep", 10);
+    EXPECT_EQ(fileText(), "\xEF\xBB\xBF[Config]\r\nSpeed=70\r\nflashSleep=10\n");
 }
 
 TEST_F(IniSettingsStoreTest, SomethingOtherThanAFileReadsAsDefaults) {

@@ -143,9 +143,10 @@ class Xvfb:
         return parse_ppm(ppm)
 
     def find_windows(self, klass="Glimsel", timeout=10):
+        """The ids of the viewable windows of `klass`, once there is one."""
         deadline = time.time() + timeout
         while time.time() < deadline:
-            result = self.run("xdotool", "search", "--class", klass)
+            result = self.run("xdotool", "search", "--onlyvisible", "--class", klass)
             ids = [int(line) for line in result.stdout.split()]
             if ids:
                 return ids
@@ -160,6 +161,20 @@ class Xvfb:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
+
+
+def wait_until(condition, timeout, what):
+    """Polls `condition` until it gives a true value, which it returns; fails after
+    `timeout` seconds. Tests wait for what they need to see, never for a fixed time,
+    so a busy machine only makes them slower."""
+    deadline = time.time() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.time() > deadline:
+            raise Failure("waited %g s in vain for %s" % (timeout, what))
+        time.sleep(0.05)
 
 
 def parse_ppm(data):
