@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include "foundation/lang/L.h"
+#include "imaging/DecodeBudget.h"
 #include "imaging/ImageInfo.h"
 
 namespace img_lib {
@@ -21,12 +22,10 @@ using torvik_lang::_S;
 namespace {
 
 constexpr char kFormatError[] = "PNG format error";
-constexpr char kTooLarge[] = "PNG picture too large";
 
-// The same limits as the JPEG adapter's: no side longer than this and no more pixels
-// in all, checked before the pixel buffer is allocated.
+// No side longer than this; the decode budget bounds the pixel rows, checked before
+// they are allocated.
 constexpr uint32_t kMaxPngDimension = 32768;
-constexpr uint64_t kMaxPngPixels = uint64_t(1) << 27;
 // No ancillary chunk (text, profiles) may make libpng allocate more than this, and no
 // more than this many of them are kept: a stream of tiny chunks only burns time.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
@@ -126,10 +125,9 @@ _Ref<_ImageInfo> loadPng(void const* data, int size, const _Ref<_String>& name) 
 
     if (!guarded(readHeaderStep, job)) {
         // libpng refuses sides beyond the user limits itself, as a format error.
-        if (png_get_image_width(job.png, job.info) > kMaxPngDimension ||
-            png_get_image_height(job.png, job.info) > kMaxPngDimension) {
-            throw ImageException(kTooLarge);
-        }
+        const uint64_t w = png_get_image_width(job.png, job.info);
+        const uint64_t h = png_get_image_height(job.png, job.info);
+        if (w > kMaxPngDimension || h > kMaxPngDimension) refuseTooLarge(w, h, 3 * w * h);
         throw ImageException(kFormatError);
     }
     const uint64_t width = job.width;
@@ -137,9 +135,11 @@ _Ref<_ImageInfo> loadPng(void const* data, int size, const _Ref<_String>& name) 
     const uint64_t stride = (3 * width + 3) & ~uint64_t(3);
     const uint64_t bufferBytes = stride * height;
     if (width == 0 || height == 0) throw ImageException(kFormatError);
-    if (width > kMaxPngDimension || height > kMaxPngDimension || width * height > kMaxPngPixels ||
+    // The rows, and libpng's own two rows of the widest form (16-bit RGBA) besides.
+    const uint64_t needed = bufferBytes + 2 * 8 * width;
+    if (width > kMaxPngDimension || height > kMaxPngDimension || needed > kDecodeMemoryBudget ||
         bufferBytes > UINT32_MAX) {
-        throw ImageException(kTooLarge);
+        refuseTooLarge(width, height, needed);
     }
     if (!guarded(transformStep, job)) throw ImageException(kFormatError);
     // The rows must be exactly three bytes a pixel, or libpng would write past them.

@@ -78,11 +78,11 @@ TEST(PngReader, RefusesDamagedAndOversizedPictures) {
         {"not a PNG", Bytes(64, 'x'), "PNG format error"},
         {"bad header CRC", badCrc, "PNG format error"},
         {"cut short", truncated, "PNG format error"},
-        {"side beyond the limit", bomb(1u << 30, 1), "PNG picture too large"},
-        {"too many pixels in all", bomb(30000, 30000), "PNG picture too large"},
+        {"side beyond the limit", bomb(1u << 30, 1), "picture too large: 1073741824"},
+        {"over the memory budget", bomb(30000, 30000), "picture too large: 30000"},
         {"zero width", bomb(0, 5), "PNG format error"},
     };
-    for (const auto& c : cases) EXPECT_EQ(outcome(c.bytes), c.message) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(outcome(c.bytes).rfind(c.message, 0), 0u) << c.what << ": " << outcome(c.bytes);
     EXPECT_EQ(outcome(good), "loaded");
 }
 
