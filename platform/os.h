@@ -71,6 +71,12 @@ bool realFolder(const char* path, FolderId& id);
 // Wildcard match of one name, without regard to ASCII letter case.
 bool wildcardMatch(const char* pattern, const char* name);
 
+// Makes a new, empty file with a unique name in the folder of `path`, with the usual
+// permissions of a new file; its path, or an empty string when that fails.
+std::string createTemporaryBeside(const std::string& path);
+// Renames `from` to `to`, replacing a file of that name.
+bool replaceFile(const char* from, const char* to);
+
 // ---- Mapped files --------------------------------------------------------------
 
 // Raw handles of a mapped file. The core keeps these opaque.

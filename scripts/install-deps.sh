@@ -13,6 +13,8 @@ packages=(
   libgif-dev libpixman-1-dev
   libstb-dev
   python3-pil python3-numpy
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  nasm wine wine64 dpkg-dev debian-archive-keyring
 )
 
 missing=()

@@ -51,3 +51,6 @@ for t in "${targets[@]}"; do
   fi
   echo "fuzz_$t: $(grep -m1 -o 'stat::number_of_executed_units: [0-9]*' "$log" | cut -d' ' -f2) runs, no findings"
 done
+
+echo "== Windows: cross-build Glimsel.scr, run the tests under Wine =="
+scripts/test-windows.sh

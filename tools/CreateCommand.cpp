@@ -3,9 +3,6 @@
 // Record 0 is reserved and empty; record k holds the k-th picture in the database's record
 // layout (sources/IdbRecord.h). The database is written to a temporary file beside the
 // output and renamed at the end, so a failed run never leaves a broken database behind.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "sources/ArrayFile.h"
 #include "sources/FolderImageDatabase.h"
 #include "sources/IdbRecord.h"
@@ -111,21 +109,8 @@ bool readRecord(const Picture& p, std::vector<char>& record, std::string& error)
     return true;
 }
 
-// A new file beside `output` that the rename at the end turns into it.
-std::string temporaryBeside(const std::string& output) {
-    std::string name = output + ".XXXXXX";
-    const int fd = mkstemp(&name[0]);
-    if (fd < 0) return std::string();
-    // mkstemp makes the file private; the database gets the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    return name;
-}
-
 int create(const char* output, const std::vector<Picture>& pictures) {
-    const std::string temporary = temporaryBeside(output);
+    const std::string temporary = glimsel_os::createTemporaryBeside(output);
     if (temporary.empty()) {
         std::fprintf(stderr, "glimsel-idb create: can't write beside '%s': %s\n", output, std::strerror(errno));
         return 1;
@@ -147,7 +132,7 @@ int create(const char* output, const std::vector<Picture>& pictures) {
     } catch (const torvik_lang::Throwable& e) {
         error = std::string("can't write the database: ") + e.messageText();
     }
-    if (error.empty() && std::rename(temporary.c_str(), output) != 0) {
+    if (error.empty() && !glimsel_os::replaceFile(temporary.c_str(), output)) {
         error = std::string("can't rename '") + temporary + "' to '" + output + "': " + std::strerror(errno);
     }
     if (!error.empty()) {

@@ -109,6 +109,8 @@ int _DataFile::getFilePointer() {
 }
 
 void _DataFile::seek(int position) {
+    // Refused before the stream sees it: some runtimes move the position on a failed seek.
+    if (position < 0) throw IOException();
     if (std::fseek(checkedStream(), position, SEEK_SET) != 0) throw IOException();
     direction = Direction::none;
 }
@@ -154,10 +156,15 @@ int _DataFile::readAt(void* buffer, int64_t position, int length) {
     }
     return done;
 #else
+    // Without pread: read at the position, then go back to where the stream was.
     if (position > INT_MAX) throw IOException();
+    long here = std::ftell(s);
+    if (here < 0) throw IOException();
     seek(static_cast<int>(position));
     std::clearerr(s);
     int n = read(buffer, length);
+    if (std::fseek(s, here, SEEK_SET) != 0) throw IOException();
+    direction = Direction::none;
     return n < 0 ? 0 : n;
 #endif
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -96,29 +97,19 @@ std::string programPath() {
     return buffer;
 }
 
-bool wildcardMatch(const char* pattern, const char* name) {
-    // Iterative matcher with one backtrack point for the last '*': linear in practice.
-    const char* starPattern = nullptr;
-    const char* starName = nullptr;
-    while (*name) {
-        if (*pattern == '*') {
-            starPattern = ++pattern;
-            starName = name;
-        } else if (*pattern == '?' ||
-                   (*pattern && std::tolower(static_cast<unsigned char>(*pattern)) ==
-                                    std::tolower(static_cast<unsigned char>(*name)))) {
-            ++pattern;
-            ++name;
-        } else if (starPattern) {
-            pattern = starPattern;
-            name = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*') ++pattern;
-    return *pattern == 0;
+std::string createTemporaryBeside(const std::string& path) {
+    std::string name = path + ".XXXXXX";
+    const int fd = ::mkstemp(&name[0]);
+    if (fd < 0) return std::string();
+    // mkstemp makes the file private; the result gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return name;
 }
+
+bool replaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
 namespace {
 

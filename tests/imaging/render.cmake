@@ -3,7 +3,7 @@ glimsel_test(imaging_render_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DibRendererTest.cpp
   LIBS glimsel_imaging)
 
-if(TARGET glimsel-idb)
+if(TARGET glimsel-idb AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME imaging_render_tool
     COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:glimsel-idb>
             -DINPUT=${CMAKE_CURRENT_SOURCE_DIR}/data/tiny24.bmp

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/TestPlatform.h"
+
 class TempDir {
 public:
     TempDir() {
-        char name[] = "/tmp/glimsel-test-XXXXXX";
-        if (char* made = mkdtemp(name)) path = made;
+        path = test_platform::makeTempFolder("glimsel-test");
     }
     ~TempDir() {
         std::error_code ignored;
@@ -23,7 +24,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     bool ok() const { return !path.empty(); }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + test_platform::native("/" + name); }
 
     // Writes `bytes` to a file of this folder (its folders made as needed) and returns
     // its path.
@@ -63,8 +64,12 @@ public:
     std::string path;
 };
 
-// Open descriptors of this process, or -1 where the system does not list them.
+// Open descriptors of this process, or -1 where the system does not list them (under
+// Wine, /proc shows the emulator's own descriptors, which its threads open and close).
 inline int openDescriptors() {
+#ifdef _WIN32
+    return -1;
+#endif
     std::error_code ec;
     std::filesystem::directory_iterator it("/proc/self/fd", ec);
     if (ec) return -1;

@@ -13,6 +13,7 @@
 
 #include "platform/headless/MemorySettingsStore.h"
 #include "sources/FolderImageDatabase.h"
+#include "tests/TestPlatform.h"
 #include "tests/sources/SourceTestKit.h"
 
 using namespace sourcetest;
@@ -66,7 +67,7 @@ TEST_F(FolderSource, SkipsDotNamesAndOtherFilesAndKeepsTheKindsInStep) {
     for (const char* name : {".hidden.jpg", "W.JpEg", ".x.bmp", "y.bmp", "z.GIF", "readme.txt", "photo.jpg.txt", "gif",
                              "jpg.", ".bmp"})
         dir.write(name, "");
-    ASSERT_EQ(mkdir((dir / "sub.jpg").c_str(), 0700), 0);
+    ASSERT_TRUE(test_platform::makeFolder(dir / "sub.jpg"));
     const List list = listing(load());
     // The folder's own order only matters within one pattern; each pattern here finds
     // one file, and the sub-folder matches "*.jpg" as the directory search lists it.
@@ -102,7 +103,7 @@ TEST_F(FolderSource, WithoutAPathSettingListsTheWorkingDirectory) {
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_EQ(listing(db), (List{"here.bmp:1"}));
     ASSERT_NE(image->bits, nullptr);
-    EXPECT_STREQ(image->name->c_str(), "./here.bmp");
+    EXPECT_EQ(image->name->c_str(), test_platform::native("./here.bmp"));
 }
 
 TEST_F(FolderSource, BadFilesAreDroppedAndTheGoodOneComesBack) {

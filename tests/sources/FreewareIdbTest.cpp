@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sources/FreewareIdb.h"
+#include "tests/TestPlatform.h"
 #include "tests/sources/SourceTestKit.h"
 
 using namespace sourcetest;
@@ -186,8 +187,8 @@ TEST_F(DatabaseSource, DamagedDatabasesNeverCrash) {
 }
 
 TEST_F(DatabaseSource, TheDatabaseIsLookedForBesideTheProgramOnly) {
-    ASSERT_EQ(mkdir((dir / "bin").c_str(), 0700), 0);
-    ASSERT_EQ(mkdir((dir / "work").c_str(), 0700), 0);
+    ASSERT_TRUE(test_platform::makeFolder(dir / "bin"));
+    ASSERT_TRUE(test_platform::makeFolder(dir / "work"));
     writeArrayFile(dir / "bin/Glimsel.idb", {"", pictureRecord(2, tinyGif())});
     writeArrayFile(dir / "work/Glimsel.idb", {"", pictureRecord(2, tinyGif()), pictureRecord(2, tinyGif())});
     char previous[4096];
@@ -203,7 +204,7 @@ TEST_F(DatabaseSource, TheDatabaseIsLookedForBesideTheProgramOnly) {
     const bool opensFromWork = db->openDatabase();
     ASSERT_EQ(chdir(previous), 0);
 
-    EXPECT_EQ(foundPath, dir / "bin/Glimsel.idb");
+    EXPECT_EQ(foundPath, dir / "bin" + test_platform::native("/Glimsel.idb"));
     EXPECT_FALSE(none);
     EXPECT_FALSE(beside);
     EXPECT_FALSE(opensFromWork);

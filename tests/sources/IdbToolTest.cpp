@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sources/ArrayFile.h"
+#include "tests/TestPlatform.h"
 #include "tests/sources/SourceTestKit.h"
 
 using namespace sourcetest;
@@ -90,7 +91,7 @@ TEST_F(IdbTool, CreateRefusesWhatItCannotStoreAndLeavesNothingBehind) {
 }
 
 TEST_F(IdbTool, CreateListAndExtractRoundTrip) {
-    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_TRUE(test_platform::makeFolder(dir / "folder"));
     dir.write("folder/z.gif", tinyGif());
     dir.write("folder/a.bmp", tinyBmp());
     dir.write("folder/.hidden.bmp", tinyBmp());

@@ -276,10 +276,15 @@ TEST(Date, LocalStringHasTheAsctimeForm) {
     EXPECT_EQ(text[13], ':');
     EXPECT_EQ(text[16], ':');
     EXPECT_TRUE(text.compare(20, 4, "1971") == 0 || text.compare(20, 4, "1970") == 0) << text;
-    // A five-digit year (10000-07-01) is written whole.
+    // A five-digit year (10000-07-01) is written whole where the runtime converts it;
+    // the Windows runtime stops at 3000 and the date then tells so.
     _Ref<torvik_util::_Date> far = new torvik_util::_Date(253418140800LL * 1000);
+#ifdef _WIN32
+    EXPECT_THROW(far->toLocalString(), torvik_lang::Throwable);
+#else
     std::string farText = far->toLocalString()->c_str();
     EXPECT_EQ(farText.size(), 26u) << farText;
     EXPECT_EQ(farText.substr(4, 3), "Jul") << farText;
     EXPECT_EQ(farText.substr(farText.size() - 6), "10000\n") << farText;
+#endif
 }

@@ -217,11 +217,11 @@ TEST_F(DataFile, WriteFailureTexts) {
 TEST_F(DataFile, OpenFailureTextsInBothLanguages) {
     std::string missing = dir / "no such file";
     EXPECT_EQ(failure([&] { open(missing, "rb"); }), "Can't open file '" + missing + "'");
-    setenv("LC_ALL", "de_DE", 1);
+    test_platform::useGerman(true);
     torvik_lang::notifyLocaleChanged();
     std::string german = failure([&] { open(missing, "rb"); });
     std::string closed = failure([] { _Ref<_DataFile>(new _DataFile())->readByte(); });
-    setenv("LC_ALL", "C", 1);
+    test_platform::useGerman(false);
     torvik_lang::notifyLocaleChanged();
     EXPECT_EQ(german, "Kann Datei '" + missing + "' nicht \xF6" "ffnen");
     EXPECT_EQ(closed, "Die Datei ist nicht ge\xF6" "ffnet");

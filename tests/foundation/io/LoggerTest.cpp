@@ -8,6 +8,7 @@
 #include "foundation/support/App.h"
 #include "foundation/support/ConsoleLogger.h"
 #include "foundation/support/DebugReportLogger.h"
+#include "platform/os.h"
 #include "tests/kit/TempDir.h"
 
 using namespace util;
@@ -108,7 +109,10 @@ TEST(Logger, ConsoleLoggerHandsTheTextOn) {
     Capture second;
     _Ref<_ILogger> log = new _ConsoleLogger(console.stream, new _BaseLogger(second.stream, nullptr));
     log->addLine(_S("caf\xE9 50%d"));
-    EXPECT_EQ(console.contents(), "\ncaf\xE9 50%d");
+    // The console gets the text in its own code page.
+    std::string oem = "\ncaf\xE9 50%d";
+    glimsel_os::toOem(&oem[0], oem.size());
+    EXPECT_EQ(console.contents(), oem);
     EXPECT_EQ(second.contents(), "\ncaf\xE9 50%d");
     EXPECT_THROW(log->addString(nullptr), torvik_lang::Throwable);
 }
