@@ -69,7 +69,10 @@ std::string quoted(char const* text) {
     return q + "\"";
 }
 
-enum class Option { Root, WindowId, Speed, Flash, NoFlash, FlashSpeed, Folder, Bundled, Help, Version };
+enum class Option {
+    Root, WindowId, Speed, Flash, NoFlash, FlashSpeed, Folder, Bundled, Help, Version,
+    Upright, Subfolders, NoRepeats, MoreTypes
+};
 
 struct OptionName {
     char const* name;
@@ -85,6 +88,8 @@ constexpr OptionName OPTIONS[] = {
     {"no-flash", Option::NoFlash, false},  {"flash-speed", Option::FlashSpeed, true},
     {"folder", Option::Folder, true},      {"bundled", Option::Bundled, false},
     {"help", Option::Help, false},         {"version", Option::Version, false},
+    {"upright", Option::Upright, false},   {"subfolders", Option::Subfolders, false},
+    {"no-repeats", Option::NoRepeats, false}, {"more-types", Option::MoreTypes, false},
 };
 
 const OptionName* findOption(char const* argument) {
@@ -152,6 +157,10 @@ bool readOptions(int argc, char const* const* argv, int first, bool strict, Requ
             case Option::Bundled: run.pictures = RunOptions::Pictures::Bundled; break;
             case Option::Help: req.help = true; break;
             case Option::Version: req.version = true; break;
+            case Option::Upright: run.upright = true; break;
+            case Option::Subfolders: run.subfolders = true; break;
+            case Option::NoRepeats: run.noRepeats = true; break;
+            case Option::MoreTypes: run.moreTypes = true; break;
         }
     }
     return true;
@@ -275,6 +284,10 @@ char const* usageText() {
            "  --flash-speed N     how fast it grows, 1 (slow) to 100 (fast)\n"
            "  --folder DIR        the pictures of folder DIR (a file names its folder)\n"
            "  --bundled           the bundled pictures\n"
+           "  --upright           photos turned as the camera was held\n"
+           "  --subfolders        the pictures of the folder's subfolders too\n"
+           "  --no-repeats        every picture once before any twice\n"
+           "  --more-types        PNG pictures too\n"
            "  --help, --version   print this text or the version, and end\n"
            "\n"
            "Options may be written with one dash or two.\n";

@@ -19,8 +19,17 @@ struct RunOptions {
     enum class Pictures { Stored, Folder, Bundled };
     Pictures pictures = Pictures::Stored;
     std::string folder;  // with Pictures::Folder
+    // The folder choices, switched on for this run: photos upright, subfolders too,
+    // no picture twice before all were shown, PNG pictures too.
+    bool upright = false;
+    bool subfolders = false;
+    bool noRepeats = false;
+    bool moreTypes = false;
 
-    bool any() const { return speed || flash || flashSpeed || pictures != Pictures::Stored; }
+    bool any() const {
+        return speed || flash || flashSpeed || pictures != Pictures::Stored || upright || subfolders || noRepeats ||
+               moreTypes;
+    }
 };
 
 struct CommandLine {

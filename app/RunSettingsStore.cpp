@@ -23,11 +23,18 @@ bool RunSettingsStore::overridden(char const* section, char const* entry) const 
     if (is(section, entry, "Speed")) return options.speed.has_value();
     if (is(section, entry, "flashSleep")) return options.flash || options.flashSpeed;
     if (is(section, entry, "Path")) return options.pictures != RunOptions::Pictures::Stored;
-    return false;
+    return choiceOn(section, entry);
+}
+
+bool RunSettingsStore::choiceOn(char const* section, char const* entry) const {
+    return (is(section, entry, "Upright") && options.upright) ||
+           (is(section, entry, "Subfolders") && options.subfolders) ||
+           (is(section, entry, "NoRepeats") && options.noRepeats) || (is(section, entry, "MoreTypes") && options.moreTypes);
 }
 
 int RunSettingsStore::getInt(char const* section, char const* entry, int def) {
     if (!overridden(section, entry)) return stored.getInt(section, entry, def);
+    if (choiceOn(section, entry)) return 1;
     if (is(section, entry, "Speed")) return *options.speed;
     // The flash: on or off as asked, else as stored; its speed as asked, else as stored
     // while stored on, else where switching it on starts.

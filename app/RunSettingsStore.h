@@ -20,6 +20,8 @@ public:
 
 private:
     bool overridden(char const* section, char const* entry) const;
+    // A folder choice that the command line switched on.
+    bool choiceOn(char const* section, char const* entry) const;
 
     glimsel_settings::SettingsStore& stored;
     RunOptions options;

@@ -21,6 +21,41 @@ void CSaverDlg::initPage() {
     if (speedPos < 1) speedPos = 1;
     if (speedPos > 100) speedPos = 100;
     setFlash(getProfileInt("Config", "flashSleep", -1));
+    for (int i = 0; i < FOLDER_CHOICES; ++i) {
+        choiceOn[i] = getProfileInt("Config", choiceEntry(static_cast<FolderChoice>(i)), 0) == 1;
+    }
+    view.showState(*this);
+}
+
+char const* CSaverDlg::choiceEntry(FolderChoice choice) {
+    switch (choice) {
+        case FolderChoice::Upright: return "Upright";
+        case FolderChoice::Subfolders: return "Subfolders";
+        case FolderChoice::NoRepeats: return "NoRepeats";
+        case FolderChoice::MoreTypes: return "MoreTypes";
+    }
+    return "";
+}
+
+char const* CSaverDlg::choiceLabel(FolderChoice choice) {
+    switch (choice) {
+        case FolderChoice::Upright: return "Show photos upright";
+        case FolderChoice::Subfolders: return "Include subfolders";
+        case FolderChoice::NoRepeats: return "No repeats until all were shown";
+        case FolderChoice::MoreTypes: return "Show PNG pictures too";
+    }
+    return "";
+}
+
+void CSaverDlg::onChoiceClicked(FolderChoice choice, bool checked) {
+    const int i = static_cast<int>(choice);
+    if (i < 0 || i >= FOLDER_CHOICES) return;
+    choiceOn[i] = checked;
+    writeProfileInt("Config", choiceEntry(choice), checked ? 1 : 0);
+    // The folder source takes its choices when it is made: a new one shows them in the
+    // preview from its next picture on, and counts what it lists.
+    if (!app.usingImageDatabase) app.chooseImageSource();
+    updatePathInfo();
     view.showState(*this);
 }
 

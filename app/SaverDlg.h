@@ -16,6 +16,10 @@ enum class ScrollCode { LineLeft, LineRight, PageLeft, PageRight, ThumbPosition,
 
 enum class ScrollBarId { Speed, FlashSpeed };
 
+// The folder source's choices on the "More" section, in the order they are shown.
+enum class FolderChoice { Upright, Subfolders, NoRepeats, MoreTypes };
+constexpr int FOLDER_CHOICES = 4;
+
 class CSaverDlg {
 public:
     // What the page needs of its platform.
@@ -51,6 +55,7 @@ public:
     int flashPos = 50;
     bool databaseButtonVisible = false;
     bool databaseButtonEnabled = false;
+    bool choiceOn[FOLDER_CHOICES] = {};
 
     // ---- Events ----
     void initPage();
@@ -61,6 +66,12 @@ public:
     void onUseFolder();
     void onUseDatabase();
     void onFlashClicked(bool checked);
+    // Stores the choice at once and lists the folder anew with it.
+    void onChoiceClicked(FolderChoice choice, bool checked);
+
+    // The "Config" value that holds a choice, and its check box's text.
+    static char const* choiceEntry(FolderChoice choice);
+    static char const* choiceLabel(FolderChoice choice);
 
     // The position a scroll code gives, from the current one (1 to 100).
     static int scrollPosition(int current, ScrollCode code, int thumbPosition);

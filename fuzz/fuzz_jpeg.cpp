@@ -1,9 +1,11 @@
 // libFuzzer target: any bytes through the JPEG adapter. A decode either fails with an
-// ImageException or gives a complete record whose rows fit its buffer.
+// ImageException or gives a complete record whose rows fit its buffer; its orientation
+// tag, read from the same bytes, turns it without losing a pixel.
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 
+#include "imaging/ExifOrientation.h"
 #include "imaging/ImageInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,6 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint64_t rows = static_cast<uint64_t>(image->height());
         if (!image->bits || !image->info || width == 0 || rows == 0 ||
             rows * (3 * width + width % 4) > image->bitsBytes) {
+            std::abort();
+        }
+        // The upright choice's steps on the same bytes: the tag and the turned rows.
+        img_lib::orientPicture(*image, img_lib::jpegOrientation(data, size));
+        if (static_cast<uint64_t>(image->width()) * static_cast<uint64_t>(image->height()) != width * rows) {
             std::abort();
         }
         image->freeImage();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/imaging/ExifTestKit.h"
 #include "tests/imaging/JpegSamples.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +14,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::filesystem::create_directories(argv[1]);
-    for (const jpeg_samples::Sample& s : jpeg_samples::seedSamples()) {
+    std::vector<jpeg_samples::Sample> samples = jpeg_samples::seedSamples();
+    // Photos with an orientation tag in either byte order.
+    const jpeg_samples::Bytes photo = jpeg_samples::encode(jpeg_samples::photoLike(24, 16));
+    samples.push_back({"exif-6", exif_kit::withExif(photo, exif_kit::tiff(false, {{0x0112, 3, 1, 6}}))});
+    samples.push_back({"exif-7", exif_kit::withExif(photo, exif_kit::tiff(true, {{0x0112, 3, 1, 7}}))});
+    for (const jpeg_samples::Sample& s : samples) {
         std::ofstream out(std::filesystem::path(argv[1]) / (s.name + ".jpg"), std::ios::binary);
         out.write(reinterpret_cast<const char*>(s.bytes.data()), static_cast<std::streamsize>(s.bytes.size()));
     }

@@ -106,6 +106,7 @@ _Ref<_ImageInfo> loadImage(char const* path, ImageType type) {
         case IMAGE_JPEG: return loadJpegFile(path);
         case IMAGE_BMP: return loadBmpFile(path);
         case IMAGE_GIF: return loadGifFile(path);
+        case IMAGE_PNG: return loadPngFile(path);
     }
     return nullptr;
 }
@@ -116,6 +117,7 @@ _Ref<_ImageInfo> loadImage(void const* data, int size, ImageType type, char cons
         case IMAGE_JPEG: return loadJpeg(data, size, text);
         case IMAGE_BMP: return loadBmp(data, size, text);
         case IMAGE_GIF: return loadGif(data, size, text->c_str());
+        case IMAGE_PNG: return loadPng(data, size, text);
     }
     return nullptr;
 }

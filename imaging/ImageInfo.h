@@ -17,6 +17,8 @@ enum ImageType : int32_t {
     IMAGE_JPEG = 0,
     IMAGE_BMP = 1,
     IMAGE_GIF = 2,
+    // Read only where more picture kinds are switched on; 3 stays unknown.
+    IMAGE_PNG = 4,
 };
 
 // Every failure of the decoders.
@@ -115,5 +117,7 @@ _Ref<_ImageInfo> loadGifFile(char const* path);
 _Ref<_ImageInfo> loadGif(void const* data, int size, char const* name);
 _Ref<_ImageInfo> loadJpegFile(char const* path);
 _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name);
+_Ref<_ImageInfo> loadPngFile(char const* path);
+_Ref<_ImageInfo> loadPng(void const* data, int size, const _Ref<_String>& name);
 
 }  // namespace img_lib

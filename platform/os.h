@@ -58,6 +58,16 @@ public:
 // Starts a search; returns null when the folder cannot be read.
 std::unique_ptr<DirectorySearch> findFiles(const char* pattern);
 
+// The identity of a folder, for telling whether a walk has been there before.
+struct FolderId {
+    uint64_t device = 0;
+    uint64_t node = 0;
+    bool operator<(const FolderId& o) const { return device != o.device ? device < o.device : node < o.node; }
+};
+
+// True, with its identity, when `path` is a folder itself and not a symbolic link.
+bool realFolder(const char* path, FolderId& id);
+
 // Wildcard match of one name, without regard to ASCII letter case.
 bool wildcardMatch(const char* pattern, const char* name);
 

@@ -28,7 +28,7 @@ echo "== Fuzz each reader briefly (libFuzzer, AddressSanitizer, UndefinedBehavio
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGLIMSEL_FUZZ=ON -DGLIMSEL_TESTS=OFF -DGLIMSEL_SANITIZE=OFF >/dev/null
 # Targets with a seed program of their own add its pictures to the kept corpus.
-seeded=(bmp gif jpeg arrayfile)
+seeded=(bmp gif jpeg png arrayfile)
 targets=("${seeded[@]}" settings cmdline folder)
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=("fuzz_$t"); done

@@ -1,9 +1,12 @@
 #include "sources/FolderImageDatabase.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
+#include "imaging/ExifOrientation.h"
 #include "platform/SettingsStore.h"
 #include "platform/os.h"
 
@@ -28,7 +31,16 @@ constexpr Pattern kPatterns[] = {
     {"*.jpeg", img_lib::IMAGE_JPEG},
     {"*.bmp", img_lib::IMAGE_BMP},
     {"*.gif", img_lib::IMAGE_GIF},
+    // Only with more picture kinds switched on.
+    {"*.png", img_lib::IMAGE_PNG},
 };
+constexpr size_t kBasicPatterns = 4;
+
+size_t patternCount(bool moreTypes) { return moreTypes ? std::size(kPatterns) : kBasicPatterns; }
+
+// How long one draw may spend listing subfolders: a large library is listed over the
+// first few draws instead of before the first.
+constexpr std::chrono::milliseconds kListingSlice{40};
 
 // Whether `name` (of `length` characters) matches `pattern` without regard to ASCII letter
 // case. A pattern of '*' and a plain ending, as every pattern of the table is, is
@@ -54,9 +66,10 @@ _CImageDatabase::_CImageDatabase()
 
 _CImageDatabase::~_CImageDatabase() = default;
 
-bool _CImageDatabase::typeOfName(char const* name, ImageType& type) {
+bool _CImageDatabase::typeOfName(char const* name, ImageType& type, bool withMoreTypes) {
     if (!name) return false;
-    for (const Pattern& p : kPatterns) {
+    for (size_t i = 0; i < patternCount(withMoreTypes); ++i) {
+        const Pattern& p = kPatterns[i];
         if (glimsel_os::wildcardMatch(p.pattern, name)) {
             type = p.type;
             return true;
@@ -67,6 +80,10 @@ bool _CImageDatabase::typeOfName(char const* name, ImageType& type) {
 
 void _CImageDatabase::loadFolder() {
     std::string path = glimsel_settings::getProfileString("Config", "Path", ".");
+    upright = glimsel_settings::getProfileInt("Config", "Upright", 0) == 1;
+    subfolders = glimsel_settings::getProfileInt("Config", "Subfolders", 0) == 1;
+    noRepeats = glimsel_settings::getProfileInt("Config", "NoRepeats", 0) == 1;
+    moreTypes = glimsel_settings::getProfileInt("Config", "MoreTypes", 0) == 1;
     loadFolder(new _File(path.c_str()));
 }
 
@@ -75,13 +92,28 @@ void _CImageDatabase::loadFolder(const _Ref<_File>& dir) {
     names->removeAllElements();
     types = new torvik_lang::_Array<ImageType, torvik_lang::_Object>();
     folder = dir;
+    round = ShuffledRound();
+    walk.reset();
+    if (!subfolders) {
+        addFolder("");
+        return;
+    }
+    walk = std::make_unique<FolderWalk>(dir->getPath()->c_str(), _File::getPathStyle().separator);
+    std::string relative;
+    if (walk->next(relative)) addFolder(relative);
+}
+
+void _CImageDatabase::addFolder(const std::string& relative) {
+    if (!folder) torvik_lang::throwRefException(0);
+    _Ref<_File> dir = relative.empty() ? folder : _Ref<_File>(new _File(folder, relative.c_str()));
+    const std::string prefix = relative.empty() ? "" : relative + _File::getPathStyle().separator;
     // One pass over the folder. Each name goes to the list of every pattern it matches,
     // and the lists follow one another in the order of the patterns: the list that one
     // search per pattern would give, for a quarter of the directory reads.
-    constexpr size_t kinds = sizeof kPatterns / sizeof kPatterns[0];
-    _Ref<torvik_util::_Vector> found[kinds];
-    for (auto& list : found) list = new torvik_util::_Vector(10, 0);
-    _Ref<torvik_util::_Enumeration> all = folder->list("*");
+    const size_t kinds = patternCount(moreTypes);
+    _Ref<torvik_util::_Vector> found[std::size(kPatterns)];
+    for (size_t k = 0; k < kinds; ++k) found[k] = new torvik_util::_Vector(10, 0);
+    _Ref<torvik_util::_Enumeration> all = dir->list("*");
     while (all->hasMoreElements()) {
         _Ref<_String> name = all->nextElement();
         if (!name || name->c_str()[0] == '.') continue;
@@ -92,10 +124,25 @@ void _CImageDatabase::loadFolder(const _Ref<_File>& dir) {
     }
     for (size_t k = 0; k < kinds; ++k) {
         for (int i = 0; i < found[k]->size(); ++i) {
-            names->addElement(found[k]->elementAt(i));
+            _Ref<_String> name = found[k]->elementAt(i);
+            names->addElement(prefix.empty() ? name : torvik_lang::_S((prefix + name->c_str()).c_str(), false));
             types->put(names->size() - 1, kPatterns[k].type);
         }
     }
+}
+
+void _CImageDatabase::continueListing() {
+    if (!walk) return;
+    const auto end = std::chrono::steady_clock::now() + kListingSlice;
+    std::string relative;
+    while ((names->size() == 0 || std::chrono::steady_clock::now() < end) && walk->next(relative)) addFolder(relative);
+    if (walk->done()) walk.reset();
+}
+
+void _CImageDatabase::finishListing() {
+    std::string relative;
+    while (walk && walk->next(relative)) addFolder(relative);
+    walk.reset();
 }
 
 void _CImageDatabase::addFiles(char const* pattern, ImageType type) {
@@ -110,20 +157,29 @@ void _CImageDatabase::addFiles(char const* pattern, ImageType type) {
     }
 }
 
-int _CImageDatabase::getImageCount() { return names->size(); }
+int _CImageDatabase::getImageCount() {
+    // What a slice of listing finds: a large library's count grows as it is listed.
+    continueListing();
+    return names->size();
+}
 
 _Ref<_ImageInfo> _CImageDatabase::getRandomImage() {
     // The name of the entry drawn last that still had one: the message when no draw
     // succeeds.
     _Ref<_String> message = torvik_lang::_S(NO_IMAGES);
+    continueListing();
     for (int attempts = 100; names->size() >= 1 && attempts-- >= 0;) {
-        const int i = std::rand() % names->size();
+        const int i = noRepeats ? round.next(names->size()) : std::rand() % names->size();
         _Ref<_String> name = names->elementAt(i);
         if (!name) continue;
         message = name;
         _Ref<_File> file = new _File(folder, name);
         try {
-            _Ref<_ImageInfo> image = img_lib::loadImage(file->getPath()->c_str(), types->at(i));
+            char const* path = file->getPath()->c_str();
+            _Ref<_ImageInfo> image = img_lib::loadImage(path, types->at(i));
+            if (image && upright && types->at(i) == img_lib::IMAGE_JPEG) {
+                img_lib::orientPicture(*image, img_lib::jpegFileOrientation(path));
+            }
             if (image) return image;
         } catch (img_lib::ImageException&) {
             names->setElementAt(nullptr, i);

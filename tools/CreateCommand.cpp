@@ -31,11 +31,13 @@ struct Picture {
 
 void usage(FILE* out) {
     std::fprintf(out,
-                 "Usage: glimsel-idb create OUT.idb PICTURE|FOLDER...\n\n"
+                 "Usage: glimsel-idb create [--subfolders] [--more-types] OUT.idb PICTURE|FOLDER...\n\n"
                  "Writes the image database OUT.idb: one record per picture, in the order\n"
                  "given. A folder contributes its .jpg, .jpeg, .bmp and .gif files (not those\n"
-                 "whose names begin with '.') in the order the saver lists them. The kind of\n"
-                 "each picture follows from its extension; any other file is refused.\n");
+                 "whose names begin with '.') in the order the saver lists them; with\n"
+                 "--subfolders those of its subfolders too, with --more-types its .png files\n"
+                 "too. The kind of each picture follows from its extension (.png included);\n"
+                 "any other file is refused.\n");
 }
 
 std::string baseName(const std::string& path) {
@@ -43,12 +45,21 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// What a folder contributes, as the saver's choices of the same names.
+struct FolderChoices {
+    bool subfolders = false;
+    bool moreTypes = false;
+};
+
 // Appends the pictures that `arg` names; false with a message.
-bool collect(const char* arg, std::vector<Picture>& out, std::string& error) {
+bool collect(const char* arg, const FolderChoices& choices, std::vector<Picture>& out, std::string& error) {
     std::error_code ec;
     if (std::filesystem::is_directory(arg, ec)) {
         _Ref<_CImageDatabase> folder = new _CImageDatabase();
+        folder->subfolders = choices.subfolders;
+        folder->moreTypes = choices.moreTypes;
         folder->loadFolder(new torvik_io::_File(arg));
+        folder->finishListing();
         for (int i = 0; i < folder->names->size(); ++i) {
             _Ref<torvik_lang::_String> name = folder->names->elementAt(i);
             _Ref<torvik_io::_File> file = new torvik_io::_File(folder->folder, name);
@@ -57,8 +68,8 @@ bool collect(const char* arg, std::vector<Picture>& out, std::string& error) {
         return true;
     }
     ImageType type;
-    if (!_CImageDatabase::typeOfName(baseName(arg).c_str(), type)) {
-        error = std::string("'") + arg + "' is not a .jpg, .jpeg, .bmp or .gif file";
+    if (!_CImageDatabase::typeOfName(baseName(arg).c_str(), type, true)) {
+        error = std::string("'") + arg + "' is not a .jpg, .jpeg, .bmp, .gif or .png file";
         return false;
     }
     out.push_back({arg, type});
@@ -134,14 +145,25 @@ int create(const char* output, const std::vector<Picture>& pictures) {
 }
 
 int run(int argc, char** argv) {
-    if (argc < 1) {
+    FolderChoices choices;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--subfolders") == 0) {
+            choices.subfolders = true;
+        } else if (std::strcmp(argv[i], "--more-types") == 0) {
+            choices.moreTypes = true;
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    if (args.empty()) {
         usage(stderr);
         return 2;
     }
     std::vector<Picture> pictures;
-    for (int i = 1; i < argc; ++i) {
+    for (size_t i = 1; i < args.size(); ++i) {
         std::string error;
-        if (!collect(argv[i], pictures, error)) {
+        if (!collect(args[i], choices, pictures, error)) {
             std::fprintf(stderr, "glimsel-idb create: %s\n", error.c_str());
             return 1;
         }
@@ -150,7 +172,7 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "glimsel-idb create: too many pictures\n");
         return 1;
     }
-    return create(argv[0], pictures);
+    return create(args[0], pictures);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ std::string formatName(int code) {
         case img_lib::IMAGE_JPEG: return "JPEG";
         case img_lib::IMAGE_BMP: return "BMP";
         case img_lib::IMAGE_GIF: return "GIF";
+        case img_lib::IMAGE_PNG: return "PNG";
         default: return "code " + std::to_string(code);
     }
 }

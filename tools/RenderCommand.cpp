@@ -39,6 +39,7 @@ bool typeFromName(const char* path, ImageType& type) {
     if (ext == "jpg" || ext == "jpeg") type = img_lib::IMAGE_JPEG;
     else if (ext == "bmp") type = img_lib::IMAGE_BMP;
     else if (ext == "gif") type = img_lib::IMAGE_GIF;
+    else if (ext == "png") type = img_lib::IMAGE_PNG;
     else return false;
     return true;
 }

@@ -77,6 +77,8 @@ GtkOptionsPage::GtkOptionsPage() {
     flashFrame = makeFrame("Flash speed", makeBar(flash, ScrollBarId::FlashSpeed));
     gtk_box_pack_start(GTK_BOX(box), flashFrame, FALSE, FALSE, 0);
 
+    gtk_box_pack_start(GTK_BOX(box), makeFrame("More", makeChoices()), FALSE, FALSE, 0);
+
     // "the button on the bottom of this page", as the question before leaving the
     // database puts it.
     useDatabaseButton = gtk_button_new_with_label("Use image database");
@@ -117,6 +119,21 @@ GtkWidget* GtkOptionsPage::makeBar(Bar& bar, ScrollBarId id) {
     return row;
 }
 
+GtkWidget* GtkOptionsPage::makeChoices() {
+    // Two by two: the page stays about as tall as before.
+    GtkWidget* grid = gtk_grid_new();
+    gtk_grid_set_column_spacing(GTK_GRID(grid), 2 * SPACING);
+    gtk_grid_set_row_spacing(GTK_GRID(grid), SPACING);
+    for (int i = 0; i < FOLDER_CHOICES; ++i) {
+        Choice& c = choices[i];
+        c.view = this;
+        c.id = static_cast<FolderChoice>(i);
+        c.check = gtk_check_button_new_with_label(CSaverDlg::choiceLabel(c.id));
+        gtk_grid_attach(GTK_GRID(grid), c.check, i % 2, i / 2, 1, 1);
+    }
+    return grid;
+}
+
 void GtkOptionsPage::attach(CSaverDlg& p, GtkWindow* window) {
     page = &p;
     owner = window;
@@ -129,6 +146,7 @@ void GtkOptionsPage::attach(CSaverDlg& p, GtkWindow* window) {
     flashToggledHandler = g_signal_connect(flashCheck, "toggled", G_CALLBACK(onFlashToggled), this);
     g_signal_connect(useFolderButton, "clicked", G_CALLBACK(onUseFolderClicked), this);
     g_signal_connect(useDatabaseButton, "clicked", G_CALLBACK(onUseDatabaseClicked), this);
+    for (Choice& c : choices) c.handler = g_signal_connect(c.check, "toggled", G_CALLBACK(onChoiceToggled), &c);
 }
 
 void GtkOptionsPage::showEverything() {
@@ -150,6 +168,12 @@ void GtkOptionsPage::showState(const CSaverDlg& p) {
     g_signal_handler_unblock(flashCheck, flashToggledHandler);
     setBarValue(flash, p.flashPos);
     gtk_widget_set_visible(flashFrame, p.flashOn);
+    for (int i = 0; i < FOLDER_CHOICES; ++i) {
+        Choice& c = choices[i];
+        if (c.handler) g_signal_handler_block(c.check, c.handler);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(c.check), p.choiceOn[i]);
+        if (c.handler) g_signal_handler_unblock(c.check, c.handler);
+    }
     gtk_widget_set_visible(useDatabaseButton, p.databaseButtonVisible);
     gtk_widget_set_sensitive(useDatabaseButton, p.databaseButtonEnabled);
     updating = false;
@@ -251,6 +275,12 @@ void GtkOptionsPage::onFlashToggled(GtkToggleButton* button, gpointer data) {
     auto* view = static_cast<GtkOptionsPage*>(data);
     if (!view->page || view->updating) return;
     view->page->onFlashClicked(gtk_toggle_button_get_active(button));
+}
+
+void GtkOptionsPage::onChoiceToggled(GtkToggleButton* button, gpointer data) {
+    auto& choice = *static_cast<Choice*>(data);
+    if (!choice.view->page || choice.view->updating) return;
+    choice.view->page->onChoiceClicked(choice.id, gtk_toggle_button_get_active(button));
 }
 
 void GtkOptionsPage::onUseFolderClicked(GtkButton*, gpointer data) {

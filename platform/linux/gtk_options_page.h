@@ -57,6 +57,16 @@ private:
     static void onFlashToggled(GtkToggleButton* button, gpointer view);
     static void onUseFolderClicked(GtkButton* button, gpointer view);
     static void onUseDatabaseClicked(GtkButton* button, gpointer view);
+    static void onChoiceToggled(GtkToggleButton* button, gpointer choice);
+
+    // One check box of the "More" section.
+    struct Choice {
+        GtkOptionsPage* view;
+        FolderChoice id;
+        GtkWidget* check;
+        gulong handler;
+    };
+    GtkWidget* makeChoices();
 
     CSaverDlg* page = nullptr;
     GtkWindow* owner = nullptr;
@@ -74,6 +84,7 @@ private:
     GtkWidget* flashFrame;
     GtkWidget* useDatabaseButton;
     gulong flashToggledHandler = 0;
+    Choice choices[FOLDER_CHOICES] = {};
 };
 
 }  // namespace glimsel_gtk

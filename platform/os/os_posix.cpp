@@ -54,6 +54,14 @@ bool userLanguageIsGerman() {
 
 PathStyle nativePathStyle() { return PathStyle{'/', ':', false}; }
 
+bool realFolder(const char* path, FolderId& id) {
+    struct stat st;
+    if (!path || ::lstat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.node = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
 bool pathExists(const char* path) {
     struct stat st;
     return path && ::stat(path, &st) == 0;

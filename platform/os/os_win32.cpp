@@ -34,6 +34,26 @@ PathStyle nativePathStyle() { return PathStyle{'\\', ';', true}; }
 
 bool pathExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+bool realFolder(const char* path, FolderId& id) {
+    if (!path) return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    // A junction or a symbolic link is a reparse point: not followed.
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    HANDLE folder = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(folder, &info) != 0;
+    CloseHandle(folder);
+    if (!known) return false;
+    id.device = info.dwVolumeSerialNumber;
+    id.node = uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return true;
+}
+
 bool makeDirectory(const char* path) { return path && CreateDirectoryA(path, nullptr) != 0; }
 
 bool currentDirectory(std::string& out) {

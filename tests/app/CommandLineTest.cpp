@@ -92,6 +92,9 @@ TEST(CommandLine, RunOptionsAndRefusedValues) {
     EXPECT_EQ(line.options.folder, "/pics");
     EXPECT_FALSE(parse({"/s"}).options.any());
     EXPECT_EQ(parse({"/s", "--bundled"}).options.pictures, RunOptions::Pictures::Bundled);
+    const RunOptions choices = parse({"/s", "--upright", "-subfolders", "--no-repeats", "--more-types"}).options;
+    EXPECT_TRUE(choices.upright && choices.subfolders && choices.noRepeats && choices.moreTypes);
+    EXPECT_TRUE(parse({"/s", "--more-types"}).options.any());
 
     for (auto args : std::vector<std::vector<char const*>>{{"--speed", "0"}, {"--speed", "101"},
                                                            {"--speed", "5x"}, {"--speed", "-5"},
@@ -151,4 +154,17 @@ TEST(RunSettingsStore, OptionsOverlayTheStoreAndLeaveItAlone) {
     RunOptions on;
     on.flash = true;
     EXPECT_EQ(glimsel_app::RunSettingsStore(stored, on).getInt("Config", "flashSleep", -1), 50);
+
+    // A folder choice given reads as on and keeps its stored value; one not given reads
+    // as stored.
+    stored.writeInt("Config", "Subfolders", 0);
+    RunOptions upright;
+    upright.upright = true;
+    glimsel_app::RunSettingsStore run(stored, upright);
+    run.writeInt("Config", "Upright", 0);
+    run.writeInt("Config", "MoreTypes", 1);
+    EXPECT_EQ(run.getInt("Config", "Upright", 0), 1);
+    EXPECT_EQ(stored.getInt("Config", "Upright", 7), 7);
+    EXPECT_EQ(run.getInt("Config", "Subfolders", 1), 0);
+    EXPECT_EQ(run.getInt("Config", "MoreTypes", 0), 1);
 }

@@ -174,6 +174,33 @@ TEST_F(OptionsPageTest, ChoosingAFolderStoresItAndReplacesTheSource) {
     EXPECT_FALSE(app.usingImageDatabase);
 }
 
+TEST_F(OptionsPageTest, FolderChoicesAreReadStoredAndListedAtOnce) {
+    store.writeString("Config", "Path", folder.c_str());
+    store.writeInt("Config", "NoRepeats", 1);
+    std::string sub = folder + "/sub";
+    ASSERT_EQ(system(("mkdir '" + sub + "' && touch '" + sub + "/a.jpg' '" + folder + "/b.png'").c_str()), 0);
+    open();
+    EXPECT_EQ(std::vector<bool>(page().choiceOn, page().choiceOn + FOLDER_CHOICES),
+              (std::vector<bool>{false, false, true, false}));
+    app.chooseImageSource();
+    const int shownBefore = views.shown;
+    const struct {
+        FolderChoice choice;
+        bool on;
+        const char* entry;
+        const char* count;
+    } steps[] = {{FolderChoice::Subfolders, true, "Subfolders", "1 images found"},
+                 {FolderChoice::MoreTypes, true, "MoreTypes", "2 images found"},
+                 {FolderChoice::Subfolders, false, "Subfolders", "1 images found"},
+                 {FolderChoice::Upright, true, "Upright", "1 images found"}};
+    for (const auto& s : steps) {
+        page().onChoiceClicked(s.choice, s.on);
+        EXPECT_EQ(store.getInt("Config", s.entry, -1), s.on ? 1 : 0) << s.entry;
+        EXPECT_EQ(page().countText, s.count) << s.entry;
+    }
+    EXPECT_EQ(views.shown, shownBefore + 4);
+}
+
 TEST_F(OptionsPageTest, UseDatabaseDeletesPath) {
     store.writeString("Config", "Path", folder.c_str());
     open();

@@ -34,8 +34,9 @@ python3 - "$stage/usr/share/xscreensaver/config/glimsel.xml" <<'PY' || fail=1
 import sys, xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1]).getroot()
 assert root.tag == "screensaver" and root.get("name") == "glimsel", "not the description of glimsel"
-args = [e.get("arg") or e.get("arg-set") for e in root if e.tag in ("number", "boolean", "file", "command")]
-assert args == ["--root", "--speed %", "--flash", "--flash-speed %", "--folder %", "--bundled"], args
+args = [e.get("arg") or e.get("arg-set") for e in root.iter() if e.tag in ("number", "boolean", "file", "command")]
+assert args == ["--root", "--speed %", "--flash", "--flash-speed %", "--folder %", "--bundled",
+                "--upright", "--subfolders", "--no-repeats", "--more-types"], args
 PY
 # The manual pages format without complaint.
 for page in man6/glimsel.6.gz man1/glimsel-idb.1.gz; do

@@ -278,7 +278,7 @@ def settings_preview(args):
         # The speed slider's fast end, then Save: the entry now passes the speed.
         left = 1024 - 430
         d.x.xdotool("mousemove", left + 240, 82, "click", 1)
-        d.x.xdotool("mousemove", left + 363, 623, "click", 1)
+        d.x.xdotool("mousemove", left + 363, 667, "click", 1)
         entry = []
 
         def saved():

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -143,14 +145,80 @@ TEST_F(FolderSource, TheKindOfAFileNameFollowsThePatterns) {
     struct Case {
         const char* name;
         int type;  // -1: not a picture name
-    } cases[] = {{"a.jpg", 0}, {"A.JPEG", 0}, {"x.Bmp", 1}, {"y.gif", 2}, {"z.png", -1},
-                 {"jpg", -1},  {"a.jpg.bak", -1}, {".jpg", 0}};
+        int typeWithMore;
+    } cases[] = {{"a.jpg", 0, 0}, {"A.JPEG", 0, 0}, {"x.Bmp", 1, 1},      {"y.gif", 2, 2},
+                 {"z.png", -1, 4}, {"jpg", -1, -1}, {"a.jpg.bak", -1, -1}, {".jpg", 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ImageType type = img_lib::IMAGE_JPEG;
-        const bool known = _CImageDatabase::typeOfName(c.name, type);
-        EXPECT_EQ(known ? int(type) : -1, c.type);
+        for (bool more : {false, true}) {
+            ImageType type = img_lib::IMAGE_JPEG;
+            const bool known = _CImageDatabase::typeOfName(c.name, type, more);
+            EXPECT_EQ(known ? int(type) : -1, more ? c.typeWithMore : c.type);
+        }
     }
 }
 
+TEST_F(FolderSource, MoreTypesListsPngFilesLast) {
+    for (const char* name : {"b.png", "a.gif", "c.jpg"}) dir.write(name, "");
+    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "a.gif:2"}));
+    store.writeInt("Config", "MoreTypes", 1);
+    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "a.gif:2", "b.png:4"}));
+}
+
+TEST_F(FolderSource, SubfoldersAreListedWithinBoundsAndNeverThroughALink) {
+    // The folder's own pictures first, then each subfolder's in pattern order.
+    std::string deep = "d";
+    for (int i = 1; i <= FolderWalk::kMaxDepth + 1; ++i) {
+        ASSERT_EQ(mkdir((dir / deep).c_str(), 0700), 0);
+        dir.write(deep + "/at" + std::to_string(i) + ".gif", "");
+        deep += "/d";
+    }
+    ASSERT_EQ(mkdir((dir / "s").c_str(), 0700), 0);
+    for (const char* name : {"s/x.gif", "s/y.jpg", "top.bmp"}) dir.write(name, "");
+    TempDir outside;
+    outside.write("elsewhere.jpg", "");
+    // A loop back to the folder itself, a link out of the tree, and a hidden folder.
+    ASSERT_EQ(symlink(dir.path.c_str(), (dir / "s/loop").c_str()), 0);
+    ASSERT_EQ(symlink(outside.path.c_str(), (dir / "out").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / ".cache").c_str(), 0700), 0);
+    dir.write(".cache/thumb.jpg", "");
+    store.writeInt("Config", "Subfolders", 1);
+    _Ref<_CImageDatabase> db = load();
+    db->finishListing();
+    const List unsorted = listing(db);
+    // Within one folder, the patterns' order holds.
+    EXPECT_LT(std::find(unsorted.begin(), unsorted.end(), "s/y.jpg:0"), std::find(unsorted.begin(), unsorted.end(), "s/x.gif:2"));
+    List list = unsorted;
+    std::sort(list.begin() + 1, list.end());  // the order of the folders is the system's
+    List expected = {"top.bmp:1", "s/y.jpg:0", "s/x.gif:2"};
+    deep = "d";
+    for (int i = 1; i <= FolderWalk::kMaxDepth; ++i, deep += "/d") expected.push_back(deep + "/at" + std::to_string(i) + ".gif:2");
+    std::sort(expected.begin() + 1, expected.end());
+    EXPECT_EQ(list, expected);
+}
+
 }  // namespace
+
+TEST(ShuffledRoundTest, EveryIndexOnceARoundAlsoWhenTheListGrowsOrShrinks) {
+    std::srand(3);
+    ShuffledRound round;
+    EXPECT_EQ(round.next(0), -1);
+    // Rounds of 3, one that grows to 5 after two draws, then rounds of 5 and of 2.
+    const struct {
+        int count;
+        int draws;
+    } phases[] = {{3, 3}, {3, 3}, {3, 2}, {5, 3}, {5, 5}, {2, 2}, {2, 2}};
+    int last = -1;
+    std::set<int> seen;
+    for (const auto& p : phases) {
+        if (p.count != 5 || p.draws != 3) seen.clear();  // the grown round goes on
+        for (int i = 0; i < p.draws; ++i) {
+            const int k = round.next(p.count);
+            ASSERT_GE(k, 0);
+            ASSERT_LT(k, p.count);
+            EXPECT_TRUE(seen.insert(k).second) << "twice in one round: " << k;
+            EXPECT_NE(k, last);
+            last = k;
+        }
+    }
+}

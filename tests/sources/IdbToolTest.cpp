@@ -73,7 +73,7 @@ TEST_F(IdbTool, CreateRefusesWhatItCannotStoreAndLeavesNothingBehind) {
         std::string arguments;
         const char* message;
     } cases[] = {
-        {"unknown kind", q("pic.bmp") + " " + q("notes.txt"), "is not a .jpg, .jpeg, .bmp or .gif file"},
+        {"unknown kind", q("pic.bmp") + " " + q("notes.txt"), "is not a .jpg, .jpeg, .bmp, .gif or .png file"},
         {"missing file", q("pic.bmp") + " " + q("gone.gif"), "is not a readable file"},
     };
     for (const Case& c : cases) {
@@ -151,3 +151,27 @@ TEST_F(IdbTool, CheckReportsEachBrokenRecord) {
 }
 
 }  // namespace
+
+TEST_F(IdbTool, CreateTakesSubfoldersAndPngPicturesWhenAsked) {
+    ASSERT_EQ(tool("render " + q("pic.bmp") + " " + q("pic.png")).status, 0);
+    std::filesystem::create_directories(dir / "lib/2020");
+    dir.write("lib/2020/deep.gif", tinyGif());
+    std::filesystem::copy_file(dir / "pic.png", dir / "lib/top.png");
+    const struct {
+        const char* flags;
+        int records;  // record 0 included
+    } cases[] = {{"", 1}, {"--subfolders", 2}, {"--more-types", 2}, {"--subfolders --more-types", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        const Result created = tool(std::string("create ") + c.flags + " " + q("db.idb") + " " + q("lib"));
+        ASSERT_EQ(created.status, 0) << created.output;
+        torvik_lang::_Ref<util_ds::_ArrayFile> a = new util_ds::_ArrayFile();
+        a->open(new torvik_io::_File((dir / "db.idb").c_str()), false);
+        EXPECT_EQ(a->getCount(), c.records);
+        a->close();
+    }
+    // A PNG named on its own is taken as it is, and decodes.
+    ASSERT_EQ(tool("create " + q("db.idb") + " " + q("pic.png")).status, 0);
+    EXPECT_NE(tool("list " + q("db.idb")).output.find("PNG"), std::string::npos);
+    EXPECT_EQ(tool("check " + q("db.idb")).status, 0);
+}

@@ -9,12 +9,14 @@ Screenshots of every case are kept in FOLDER for a look by eye.
 import argparse
 import os
 import re
+import struct
 import subprocess
 import sys
 import time
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from x11_harness import Failure, Host, check, require, run_case, skip  # noqa: E402
+from x11_harness import Failure, Host, check, require, run_case, skip, solid, write_bmp  # noqa: E402
 from x11_tests import PATIENCE, Session, some_pictures  # noqa: E402
 
 STRIP = 400          # the sheet is widened by this much for the preview
@@ -277,7 +279,50 @@ def sheet_scaled(args):
         s.ends_with(0, "after Escape")
 
 
+def write_png(path, width, height, rgb):
+    """An 8-bit RGB PNG of one colour."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = b"".join(b"\0" + bytes(rgb) * width for _ in range(height))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def sheet_more(args):
+    # The "More" section's four boxes, ticked with the keyboard, are stored at once; a
+    # picture only in a subfolder and a PNG show in the preview once their boxes are.
+    s = Session(args, "more")
+    red, green = (230, 30, 30), (30, 220, 30)
+    os.makedirs(os.path.join(s.ws.pictures, "sub"))
+    write_bmp(os.path.join(s.ws.pictures, "sub", "red.bmp"), 150, 120, solid(red))
+    write_png(os.path.join(s.ws.pictures, "green.png"), 150, 120, green)
+    write_settings(s.ws, Speed=100)
+    s.start(env=GTK_ENV)
+    with s:
+        sheet = Sheet(s)
+        before = s.shot_when("more-before", lambda p: (speed_bar(p, sheet.pages()) or (0, 0, 0))[2] > 100)
+        for colour in (red, green):
+            check(before.count(sheet.preview(), near(colour, 30)) == 0, "%s shown before its box" % (colour,))
+        # From the speed bar (a click at its full end) past the flash box to the first
+        # of the four.
+        bar = speed_bar(before, sheet.pages())
+        check(bar is not None and bar[2] > 100, "no speed bar found on the page")
+        s.x.xdotool("mousemove", bar[0] + bar[2] - 1, bar[1], "click", 1)
+        s.x.xdotool("key", "Tab")
+        for name, shows in (("Upright", None), ("Subfolders", red), ("NoRepeats", None), ("MoreTypes", green)):
+            s.x.xdotool("key", "Tab", "space")
+            check(wait_for(lambda: setting(s.ws, name) == "1", PATIENCE), "%s is %s after its box" % (name, setting(s.ws, name)))
+            if shows:
+                check(wait_for(lambda: s.shot("more-" + name).count(sheet.preview(), near(shows, 30)) > 100, PATIENCE),
+                      "the preview shows no %s picture after %s" % (shows, name))
+        s.x.xdotool("key", "alt+c")
+        s.ends_with(0, "after Cancel")
+        check(setting(s.ws, "Subfolders") == "1", "Cancel undid a choice")
+
+
 CASES = {
+    "sheet_more": sheet_more,
     "sheet_scaled": sheet_scaled,
     "sheet_ok": sheet_ok,
     "sheet_cancel": sheet_cancel,

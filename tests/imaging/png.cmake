@@ -1,0 +1,9 @@
+find_package(PNG REQUIRED)
+# The PNG reader and the turning of photos by their orientation tag.
+glimsel_test(imaging_png_tests
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/PngReaderTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/PngSamples.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/ExifOrientationTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/JpegSamples.cpp
+  LIBS glimsel_imaging JPEG::JPEG PNG::PNG)
