@@ -177,8 +177,8 @@ TEST_F(OptionsPageTest, ChoosingAFolderStoresItAndReplacesTheSource) {
 TEST_F(OptionsPageTest, FolderChoicesAreReadStoredAndListedAtOnce) {
     store.writeString("Config", "Path", folder.c_str());
     store.writeInt("Config", "NoRepeats", 1);
-    std::string sub = folder + "/sub";
-    ASSERT_EQ(system(("mkdir '" + sub + "' && touch '" + sub + "/a.jpg' '" + folder + "/b.png'").c_str()), 0);
+    dir.write("sub/a.jpg", "");
+    dir.write("b.png", "");
     open();
     EXPECT_EQ(std::vector<bool>(page().choiceOn, page().choiceOn + FOLDER_CHOICES),
               (std::vector<bool>{false, false, true, false}));
