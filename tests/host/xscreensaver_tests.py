@@ -10,7 +10,6 @@ a HOME of its own, inside a private mount namespace in which a staged installati
 Without root, or where that cannot be done, the cases skip and say why.
 Screenshots of every case are kept in FOLDER for a look by eye.
 """
-import argparse
 import os
 import pwd
 import shutil
@@ -21,7 +20,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "platform", "x11"))
-from x11_harness import Failure, Host, Picture, Xvfb, check, require, run_case, skip, write_bmp  # noqa: E402
+from x11_harness import Failure, Host, case_arguments, Picture, Xvfb, check, require, run_case, skip, write_bmp  # noqa: E402
 
 USER = "glimsel-host"
 HACK_DIR = "/usr/libexec/xscreensaver"
@@ -321,13 +320,7 @@ CASES = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--host", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.out, exist_ok=True)
+    args = case_arguments(CASES, program="--build")
     require("Xvfb")
     if not os.environ.get("GLIMSEL_HOST_WORK"):
         return enter_namespace(sys.argv)

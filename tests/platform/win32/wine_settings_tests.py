@@ -9,15 +9,15 @@ are the application's tests' business, these cases check what the Windows view a
 the sheet, its owner, the preview, OK against Cancel, the scroll bar's messages, and
 the templates' layout.
 """
-import argparse
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wine_window_tests import KEY, RED, Stage, is_colour, wait_file  # noqa: E402
+import wine_window_tests  # noqa: E402
+from wine_window_tests import KEY, RED, is_colour, wait_file  # noqa: E402
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from x11_harness import Failure, check, require, skip, solid, write_bmp  # noqa: E402
+from x11_harness import Failure, check, solid, write_bmp  # noqa: E402
 
 PICTURE = (64, 48)
 BS_TYPEMASK, BS_GROUPBOX, SS_TYPEMASK, SS_ICON, SS_ELLIPSISMASK = 0xF, 0x7, 0x1F, 0x3, 0xC000
@@ -210,26 +210,5 @@ def case_speed_bar(s):
     ends(s, proc, "Escape")
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case")
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--out", required=True)
-    a = parser.parse_args()
-    require("wine", "xdotool", "import", "convert")
-    if not os.environ.get("DISPLAY") or not os.environ.get("WINEPREFIX"):
-        skip("runs in the Windows test stage, with a display and a Wine prefix")
-    stage = Stage(os.path.abspath(a.build), a.out, a.case)
-    try:
-        globals()["case_" + a.case](stage)
-    except Failure as e:
-        print("FAIL: %s: %s" % (a.case, e))
-        return 1
-    finally:
-        stage.cleanup()
-    print("PASS: " + a.case)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(wine_window_tests.main(globals()))

@@ -270,7 +270,10 @@ def case_unknown_switches(s):
     check(not s.windows(), "a window is left open")
 
 
-def main():
+def main(cases=None):
+    """Runs the case named on the command line: a function case_NAME of `cases` (a module's
+    globals; this module's by default)."""
+    cases = globals() if cases is None else cases
     parser = argparse.ArgumentParser()
     parser.add_argument("case")
     parser.add_argument("--build", required=True)
@@ -281,7 +284,7 @@ def main():
         skip("runs in the Windows test stage, with a display and a Wine prefix")
     stage = Stage(os.path.abspath(a.build), a.out, a.case)
     try:
-        globals()["case_" + a.case](stage)
+        cases["case_" + a.case](stage)
     except Failure as e:
         print("FAIL: %s: %s" % (a.case, e))
         return 1

@@ -4,13 +4,12 @@ was, without leftovers of the other window.
 
     x11_backing_tests.py CASE --glimsel PATH --host PATH --out FOLDER
 """
-import argparse
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from x11_harness import Host, check, require, run_case, skip, solid  # noqa: E402
+from x11_harness import Host, check, program_main, solid  # noqa: E402
 from x11_tests import Session  # noqa: E402
 
 
@@ -32,19 +31,5 @@ def uncovered_without_leftovers(args):
 CASES = {"uncovered_without_leftovers": uncovered_without_leftovers}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--glimsel", required=True)
-    parser.add_argument("--host", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.out, exist_ok=True)
-    require("Xvfb")
-    if not os.path.exists(args.glimsel):
-        skip("glimsel is not built")
-    return run_case(CASES[args.case], args)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(program_main(CASES))

@@ -4,6 +4,7 @@ Each test starts its own server on a free display number, writes its own picture
 settings into a temporary folder, and drives the program with xdotool. Tools that are
 missing make the test skip with exit code 77.
 """
+import argparse
 import os
 import select
 import shutil
@@ -299,6 +300,29 @@ class Host:
         if self.proc.poll() is None:
             self.proc.send_signal(signal.SIGKILL)
             self.proc.wait()
+
+
+def case_arguments(cases, program="--glimsel"):
+    """Reads a test script's line: the case, the program under test, the host and the output
+    folder (made here)."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(cases))
+    parser.add_argument(program, required=True)
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    return args
+
+
+def program_main(cases, tools=("Xvfb",), without_display=()):
+    """The whole of a script that tests the built program on a virtual display."""
+    args = case_arguments(cases)
+    if args.case not in without_display:
+        require(*tools)
+    if not os.path.exists(args.glimsel):
+        skip("glimsel is not built")
+    return run_case(cases[args.case], args)
 
 
 def run_case(case, args):

@@ -6,7 +6,6 @@ the scroll bars' keys, and what OK, Cancel and the close box store.
 
 Screenshots of every case are kept in FOLDER for a look by eye.
 """
-import argparse
 import os
 import re
 import struct
@@ -16,7 +15,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from x11_harness import Failure, Host, check, require, run_case, skip, solid, write_bmp  # noqa: E402
+from x11_harness import Failure, Host, check, program_main, solid, write_bmp  # noqa: E402
 from x11_tests import PATIENCE, Session, some_pictures  # noqa: E402
 
 STRIP = 400          # the sheet is widened by this much for the preview
@@ -332,19 +331,5 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--glimsel", required=True)
-    parser.add_argument("--host", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.out, exist_ok=True)
-    require("Xvfb", "xwininfo")
-    if not os.path.exists(args.glimsel):
-        skip("glimsel is not built")
-    return run_case(CASES[args.case], args)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(program_main(CASES, tools=("Xvfb", "xwininfo")))

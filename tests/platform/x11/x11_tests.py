@@ -5,14 +5,13 @@
 
 Screenshots of every case are kept in FOLDER for a look by eye.
 """
-import argparse
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from x11_harness import (Failure, Host, Picture, Program, Workspace, Xvfb, check, require,  # noqa: E402
-                         run_case, skip, solid, wait_until)
+from x11_harness import (Host, Picture, Program, Workspace, Xvfb, check, program_main, require,  # noqa: E402
+                         skip, solid, wait_until)
 
 # How long a test waits for something it expects to happen. Generous: the waits end as
 # soon as it happens, and a loaded machine may be slow.
@@ -325,20 +324,5 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--glimsel", required=True)
-    parser.add_argument("--host", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.out, exist_ok=True)
-    if args.case != "no_display":
-        require("Xvfb")
-    if not os.path.exists(args.glimsel):
-        skip("glimsel is not built")
-    return run_case(CASES[args.case], args)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(program_main(CASES, without_display=("no_display",)))
