@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/FixedProvider.h"
 #include "foundation/lang/Throwable.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "platform/headless/MemorySettingsStore.h"
@@ -21,12 +22,6 @@
 using torvik_lang::_Ref;
 
 namespace {
-
-class Provider : public IImageSourceProvider {
-public:
-    _Ref<_IImageDatabase> source;
-    _Ref<_IImageDatabase> currentImageSource() override { return source; }
-};
 
 long residentKiB() {
     std::ifstream statm("/proc/self/statm");
@@ -111,7 +106,7 @@ int main(int argc, char** argv) {
 
     _Ref<_CImageDatabase> source = new _CImageDatabase();
     source->loadFolder();
-    Provider provider;
+    bench::FixedProvider provider;
     provider.source = source;
     CDrawWnd* window = new CDrawWnd(provider, true);
     window->createWindow(glimsel_ui::EXSTYLE_TOPMOST, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE,

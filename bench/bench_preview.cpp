@@ -18,6 +18,7 @@
 
 #include "bench/BareJpeg.h"
 #include "bench/BenchKit.h"
+#include "bench/FixedProvider.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "platform/headless/MemorySettingsStore.h"
 #include "show/DrawWnd.h"
@@ -27,12 +28,6 @@
 using torvik_lang::_Ref;
 
 namespace {
-
-class Provider : public IImageSourceProvider {
-public:
-    _Ref<_IImageDatabase> source;
-    _Ref<_IImageDatabase> currentImageSource() override { return source; }
-};
 
 std::vector<uint8_t> writeJpeg(const std::string& path, int width, int height) {
     jpeg_samples::Options options;
@@ -63,7 +58,7 @@ int main(int argc, char** argv) {
     store.writeInt("Config", "flashSleep", -1);
     _Ref<_CImageDatabase> source = new _CImageDatabase();
     source->loadFolder();
-    Provider provider;
+    bench::FixedProvider provider;
     provider.source = source;
     bench::BareJpeg bare;
     size_t next = 0;

@@ -14,7 +14,9 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "platform", "x11"))
-from x11_harness import Program, Workspace, Xvfb  # noqa: E402
+from x11_harness import Program, Xvfb  # noqa: E402
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bench_x11 import bench_pictures  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 CASES = [("between ticks (speed 50)", dict(Speed=50)),
@@ -89,11 +91,9 @@ def main():
     parser.add_argument("--scr", required=True)
     parser.add_argument("--seconds", type=float, default=10)
     args = parser.parse_args()
-    ws = Workspace("bench-wine")
+    ws = bench_pictures("bench-wine")
     x = Xvfb(1920, 1080)
     try:
-        for i in range(6):
-            ws.picture("p%d.bmp" % i, 640, 480, lambda px, py, i=i: ((40 * i) % 256, px % 256, py % 256))
         linux_runs(os.path.abspath(args.glimsel), x, ws, args.seconds)
         wine_runs(os.path.abspath(args.scr), x, ws, args.seconds)
     finally:

@@ -38,6 +38,14 @@ def processor_use(glimsel, x, ws, seconds, **settings):
     return 100 * (c1 - c0) / (t1 - t0)
 
 
+def bench_pictures(name):
+    """A workspace with the six 640 by 480 pictures that every processor-use run draws."""
+    ws = Workspace(name)
+    for i in range(6):
+        ws.picture("p%d.bmp" % i, 640, 480, lambda px, py, i=i: ((40 * i) % 256, px % 256, py % 256))
+    return ws
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--glimsel", required=True)
@@ -46,11 +54,9 @@ def main():
     parser.add_argument("--seconds", type=float, default=10)
     args = parser.parse_args()
 
-    ws = Workspace("bench")
+    ws = bench_pictures("bench")
     x = Xvfb(1920, 1080)
     try:
-        for i in range(6):
-            ws.picture("p%d.bmp" % i, 640, 480, lambda px, py, i=i: ((40 * i) % 256, px % 256, py % 256))
         idle = processor_use(args.glimsel, x, ws, args.seconds, Speed=50)
         print("glimsel /t at speed 50 for %g s: %.2f %% of one core" % (args.seconds, idle))
         flash = processor_use(args.glimsel, x, ws, args.seconds, Speed=100, flashSleep=50)

@@ -15,6 +15,7 @@
 
 #include "bench/BareJpeg.h"
 #include "bench/BenchKit.h"
+#include "bench/FixedProvider.h"
 #include "imaging/DibRenderer.h"
 #include "imaging/ImageInfo.h"
 #include "platform/headless/MemorySettingsStore.h"
@@ -36,12 +37,6 @@ public:
     int getImageCount() override { return 1; }
 };
 
-class Provider : public IImageSourceProvider {
-public:
-    _Ref<_IImageDatabase> source;
-    _Ref<_IImageDatabase> currentImageSource() override { return source; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +56,7 @@ int main(int argc, char** argv) {
     jpeg_samples::Options options;
     options.quality = 90;
     jpeg->bytes = jpeg_samples::encode(jpeg_samples::photoLike(1920, 1080), options);
-    Provider provider;
+    bench::FixedProvider provider;
     provider.source = jpeg;
 
     CDrawWnd window(provider, false);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/RecordCheck.h"
 #include "imaging/ExifOrientation.h"
 #include "imaging/ImageInfo.h"
 
@@ -13,15 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         torvik_lang::_Ref<img_lib::_ImageInfo> image =
             img_lib::loadImage(data, static_cast<int>(size), img_lib::IMAGE_JPEG, "fuzz");
-        uint64_t width = static_cast<uint64_t>(image->width());
-        uint64_t rows = static_cast<uint64_t>(image->height());
-        if (!image->bits || !image->info || width == 0 || rows == 0 ||
-            rows * (3 * width + width % 4) > image->bitsBytes) {
-            std::abort();
-        }
+        uint64_t pixels = fuzz_check::requireWholeRows(*image);
         // The upright choice's steps on the same bytes: the tag and the turned rows.
         img_lib::orientPicture(*image, img_lib::jpegOrientation(data, size));
-        if (static_cast<uint64_t>(image->width()) * static_cast<uint64_t>(image->height()) != width * rows) {
+        if (static_cast<uint64_t>(image->width()) * static_cast<uint64_t>(image->height()) != pixels) {
             std::abort();
         }
         image->freeImage();

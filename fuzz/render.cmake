@@ -1,8 +1,6 @@
 # The BMP reader and the DIB renderer under libFuzzer. `ninja fuzz_bmp_corpus` gathers the
 # seed pictures; then: fuzz_bmp -max_total_time=300 bmp-corpus
-add_executable(fuzz_bmp ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_bmp.cpp)
-target_link_libraries(fuzz_bmp PRIVATE glimsel_imaging)
-target_link_options(fuzz_bmp PRIVATE -fsanitize=fuzzer)
+glimsel_fuzz_target(bmp glimsel_imaging)
 
 file(GLOB bmp_seeds ${CMAKE_SOURCE_DIR}/tests/imaging/data/*.bmp)
 foreach(folder g q b x extra)

@@ -1,8 +1,6 @@
 # The array file and the database source under libFuzzer. `ninja fuzz_arrayfile_corpus`
 # writes small seed databases; then: fuzz_arrayfile -max_len=4096 -max_total_time=240 arrayfile-corpus
-add_executable(fuzz_arrayfile ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_arrayfile.cpp)
-target_link_libraries(fuzz_arrayfile PRIVATE glimsel_sources)
-target_link_options(fuzz_arrayfile PRIVATE -fsanitize=fuzzer)
+glimsel_fuzz_target(arrayfile glimsel_sources)
 
 # Small databases of small pictures: every draw decodes, so small pictures keep the
 # fuzzer fast.
