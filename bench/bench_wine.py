@@ -14,9 +14,9 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "platform", "x11"))
-from x11_harness import Program, Xvfb  # noqa: E402
+from x11_harness import Program  # noqa: E402
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bench_x11 import bench_pictures  # noqa: E402
+from bench_x11 import bench_screen  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 CASES = [("between ticks (speed 50)", dict(Speed=50)),
@@ -91,15 +91,9 @@ def main():
     parser.add_argument("--scr", required=True)
     parser.add_argument("--seconds", type=float, default=10)
     args = parser.parse_args()
-    ws = bench_pictures("bench-wine")
-    x = Xvfb(1920, 1080)
-    try:
+    with bench_screen("bench-wine") as (ws, x):
         linux_runs(os.path.abspath(args.glimsel), x, ws, args.seconds)
         wine_runs(os.path.abspath(args.scr), x, ws, args.seconds)
-    finally:
-        x.stop()
-        ws.cleanup()
-
 
 if __name__ == "__main__":
     main()

@@ -9,6 +9,7 @@
 - bench_long_run: memory over 10,000 pictures (headless).
 """
 import argparse
+import contextlib
 import os
 import subprocess
 import sys
@@ -38,12 +39,19 @@ def processor_use(glimsel, x, ws, seconds, **settings):
     return 100 * (c1 - c0) / (t1 - t0)
 
 
-def bench_pictures(name):
-    """A workspace with the six 640 by 480 pictures that every processor-use run draws."""
+@contextlib.contextmanager
+def bench_screen(name):
+    """A 1920 by 1080 virtual screen and a workspace with the six 640 by 480 pictures that
+    every processor-use run draws; both go when the block ends."""
     ws = Workspace(name)
-    for i in range(6):
-        ws.picture("p%d.bmp" % i, 640, 480, lambda px, py, i=i: ((40 * i) % 256, px % 256, py % 256))
-    return ws
+    x = Xvfb(1920, 1080)
+    try:
+        for i in range(6):
+            ws.picture("p%d.bmp" % i, 640, 480, lambda px, py, i=i: ((40 * i) % 256, px % 256, py % 256))
+        yield ws, x
+    finally:
+        x.stop()
+        ws.cleanup()
 
 
 def main():
@@ -54,9 +62,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=10)
     args = parser.parse_args()
 
-    ws = bench_pictures("bench")
-    x = Xvfb(1920, 1080)
-    try:
+    with bench_screen("bench") as (ws, x):
         idle = processor_use(args.glimsel, x, ws, args.seconds, Speed=50)
         print("glimsel /t at speed 50 for %g s: %.2f %% of one core" % (args.seconds, idle))
         flash = processor_use(args.glimsel, x, ws, args.seconds, Speed=100, flashSleep=50)
@@ -64,9 +70,6 @@ def main():
               % (args.seconds, flash))
         env = dict(os.environ, DISPLAY=x.display)
         subprocess.run([args.draw], env=env, check=True)
-    finally:
-        x.stop()
-        ws.cleanup()
     subprocess.run([args.long_run], check=True)
 
 
