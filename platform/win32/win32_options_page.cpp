@@ -19,6 +19,7 @@ enum Control {
     FLASH_BAR = 1003,
     FLASH_CHECK = 1019,
     USE_DATABASE = 1010,
+    FIRST_CHOICE = 1030,  // one check box per folder choice, in their order
 };
 
 constexpr int BAR_MIN = 1;
@@ -42,10 +43,38 @@ INT_PTR CALLBACK Win32OptionsPage::dialogProc(HWND dialog, UINT message, WPARAM 
     return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 
+INT_PTR CALLBACK Win32OptionsPage::moreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Win32OptionsPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->moreDialog = dialog;
+        if (self->page) {
+            self->initOnce();
+            self->showChoices(*self->page);
+        }
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<Win32OptionsPage*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    if (message == WM_COMMAND) self->onCommand(LOWORD(wParam), HIWORD(wParam));
+    if (message == WM_DESTROY) self->moreDialog = nullptr;
+    return FALSE;
+}
+
+void Win32OptionsPage::initOnce() {
+    if (initialised) return;
+    initialised = true;
+    page->initPage();
+}
+
 INT_PTR Win32OptionsPage::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            if (page) page->initPage();
+            if (page) {
+                // Opened after the "More" page: the rules have their state, only the controls are new.
+                if (initialised) showState(*page);
+                initOnce();
+            }
             return TRUE;
         case WM_HSCROLL:
             onHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
@@ -86,11 +115,26 @@ void Win32OptionsPage::onCommand(int id, int notification) {
         case USE_FOLDER: page->onUseFolder(); break;
         case USE_DATABASE: page->onUseDatabase(); break;
         case FLASH_CHECK: page->onFlashClicked(IsDlgButtonChecked(dialog, FLASH_CHECK) == BST_CHECKED); break;
-        default: break;
+        default:
+            if (moreDialog && id >= FIRST_CHOICE && id < FIRST_CHOICE + FOLDER_CHOICES) {
+                page->onChoiceClicked(static_cast<FolderChoice>(id - FIRST_CHOICE),
+                                      IsDlgButtonChecked(moreDialog, id) == BST_CHECKED);
+            }
+            break;
     }
 }
 
+void Win32OptionsPage::showChoices(const CSaverDlg& p) {
+    if (!moreDialog) return;
+    updating = true;
+    for (int i = 0; i < FOLDER_CHOICES; ++i) {
+        CheckDlgButton(moreDialog, FIRST_CHOICE + i, p.choiceOn[i] ? BST_CHECKED : BST_UNCHECKED);
+    }
+    updating = false;
+}
+
 void Win32OptionsPage::showState(const CSaverDlg& p) {
+    showChoices(p);
     if (!dialog) return;
     updating = true;
     SetDlgItemTextA(dialog, FOLDER_TEXT, p.folderText.c_str());

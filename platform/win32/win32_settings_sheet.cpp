@@ -25,9 +25,13 @@ public:
 
     int run(HWND owner) {
         HINSTANCE instance = GetModuleHandleA(nullptr);
-        PROPSHEETPAGEA pages[2] = {};
+        // The folder choices come after the two pages every version had, so a stored
+        // "ActivePage" keeps naming the same page.
+        PROPSHEETPAGEA pages[3] = {};
         describePage(pages[0], instance, Win32OptionsPage::TEMPLATE, Win32OptionsPage::dialogProc, &optionsView);
         describePage(pages[1], instance, Win32AboutPage::TEMPLATE, Win32AboutPage::dialogProc, &aboutView);
+        describePage(pages[2], instance, Win32OptionsPage::MORE_TEMPLATE, Win32OptionsPage::moreDialogProc, &optionsView);
+        const int count = sizeof pages / sizeof pages[0];
 
         // A stored page that names no page leaves the first one open.
         int start = sheet.initialPage();
@@ -38,8 +42,8 @@ public:
         header.hInstance = instance;
         header.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_RESOURCE));
         header.pszCaption = COptionsSheet::CAPTION;
-        header.nPages = 2;
-        header.nStartPage = start >= 0 && start < 2 ? start : 0;
+        header.nPages = count;
+        header.nStartPage = start >= 0 && start < count ? start : 0;
         header.ppsp = pages;
         header.pfnCallback = onSheetEvent;
 

@@ -25,6 +25,7 @@ OK_BUTTON = 1
 SPEED_BAR = 1002
 FLASH_BAR = 1003
 VERSION_TEXT = 1013
+FIRST_CHOICE = 1030  # the "More" page's first check box
 
 
 class Sheet:
@@ -209,6 +210,23 @@ def case_speed_bar(s):
     s.xdotool("key", "Escape")
     ends(s, proc, "Escape")
 
+
+
+def case_more_page(s):
+    """The third page's check boxes store their folder choice at once; its layout holds."""
+    s.settings()
+    s.wine("reg", "add", KEY, "/v", "ActivePage", "/t", "REG_DWORD", "/d", "2", "/f")  # opens on it
+    proc = s.saver("/c")
+    sheet = probe(s, proc, lambda sheet: any(w["id"] == FIRST_CHOICE and w["on_page"] for w in sheet.windows))
+    check_layout(sheet, "more")
+    s.screenshot("more")
+    for offset, name in enumerate(("Upright", "Subfolders")):
+        x, y = sheet.centre(FIRST_CHOICE + offset)
+        s.xdotool("mousemove", x, y, "click", 1)
+        value = stored(s, name, 1)
+        check(value == 1, "ticking %s stored %s" % (name, value))
+    s.xdotool("key", "Escape")
+    ends(s, proc, "Escape")
 
 if __name__ == "__main__":
     sys.exit(wine_window_tests.main(globals()))
