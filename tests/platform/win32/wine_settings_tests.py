@@ -220,7 +220,7 @@ def case_more_page(s):
     sheet = probe(s, proc, lambda sheet: any(w["id"] == FIRST_CHOICE and w["on_page"] for w in sheet.windows))
     check_layout(sheet, "more")
     s.screenshot("more")
-    for offset, name in enumerate(("Upright", "Subfolders")):
+    for offset, name in enumerate(("Upright", "Subfolders", "NoRepeats", "MoreTypes")):
         x, y = sheet.centre(FIRST_CHOICE + offset)
         s.xdotool("mousemove", x, y, "click", 1)
         value = stored(s, name, 1)
