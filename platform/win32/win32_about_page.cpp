@@ -21,12 +21,8 @@ void Win32AboutPage::attach(CAboutPage& p) {
 }
 
 INT_PTR CALLBACK Win32AboutPage::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Win32AboutPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        self->dialog = dialog;
-    }
-    auto* self = reinterpret_cast<Win32AboutPage*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* self = pageView<Win32AboutPage>(dialog, message, lParam);
+    if (self && message == WM_INITDIALOG) self->dialog = dialog;
     return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 

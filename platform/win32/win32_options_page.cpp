@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "app/OptionsSheet.h"
+#include "platform/win32/win32_page_resources.h"
 
 namespace glimsel_win32 {
 
@@ -34,19 +35,15 @@ void setBar(HWND dialog, int id, int position) {
 }  // namespace
 
 INT_PTR CALLBACK Win32OptionsPage::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Win32OptionsPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        self->dialog = dialog;
-    }
-    auto* self = reinterpret_cast<Win32OptionsPage*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* self = pageView<Win32OptionsPage>(dialog, message, lParam);
+    if (self && message == WM_INITDIALOG) self->dialog = dialog;
     return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR CALLBACK Win32OptionsPage::moreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = pageView<Win32OptionsPage>(dialog, message, lParam);
+    if (!self) return FALSE;
     if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Win32OptionsPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->moreDialog = dialog;
         if (self->page) {
             self->initOnce();
@@ -54,8 +51,6 @@ INT_PTR CALLBACK Win32OptionsPage::moreDialogProc(HWND dialog, UINT message, WPA
         }
         return TRUE;
     }
-    auto* self = reinterpret_cast<Win32OptionsPage*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (!self) return FALSE;
     if (message == WM_COMMAND) self->onCommand(LOWORD(wParam), HIWORD(wParam));
     if (message == WM_DESTROY) self->moreDialog = nullptr;
     return FALSE;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <prsht.h>
 
 #include <string>
 
@@ -20,5 +21,17 @@ const DLGTEMPLATE* pageTemplate(int id);
 // String resource `id` in the pages' language, in the ANSI code page; `fallback` when
 // there is none.
 std::string pageString(int id, const std::string& fallback);
+
+// The view a page's dialog belongs to: the sheet hands it over in the page's
+// PROPSHEETPAGE with WM_INITDIALOG, and the dialog keeps it in its user data.
+template <class View>
+View* pageView(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* view = reinterpret_cast<View*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(view));
+        return view;
+    }
+    return reinterpret_cast<View*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 }  // namespace glimsel_win32
