@@ -5,8 +5,10 @@
 //
 // The bitmap is one block: the header, room for 256 colours, and the rows (bottom row
 // first) right after the first 2^bpp colour entries.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "foundation/lang/Memory.h"
 #include "imaging/DecodeBudget.h"
@@ -111,7 +113,10 @@ void allocateBitmap(GifContext& gif, int g) {
                        rowBytes + kBlockExtra);
     }
     gif.blockBytes = static_cast<uint32_t>(rowBytes) + kBlockExtra;
-    gif.block = static_cast<uint8_t*>(takePixelBlock(gif.blockBytes, gif.blockCapacity));
+    // At 8 bits an image may be decoded straight into the rows; the LZW reader then keeps
+    // its roots behind them.
+    const size_t lzwRoom = gif.bpp == 8 ? kGifIndexSlack + kGifRootBytes : 0;
+    gif.block = static_cast<uint8_t*>(takePixelBlock(gif.blockBytes + lzwRoom, gif.blockCapacity));
     if (!gif.block) throw ImageException("Zu wenig Speicher f\xFCr DIB vorhanden!");
     gif.stride = static_cast<uint32_t>(stride);
     // Header and colour table start out zero; the rows wait for the first image, and the
@@ -262,6 +267,49 @@ void drawImage(GifContext& gif, const uint8_t* indices, uint64_t produced, uint3
     }
 }
 
+// Turns the indices of an image that covers the whole screen, decoded in stream order
+// to the start of the rows without padding, into the bitmap's rows: bottom row first,
+// interlaced rows in their places, each row padded with zeros. The rows move in place
+// along the cycles of that order, a slice of columns at a time, while they are still in
+// the cache; no row-sized buffer is needed.
+void arrangeRows(GifContext& gif, bool interlaced) {
+    const size_t width = static_cast<size_t>(gif.screenWidth);
+    const uint32_t height = static_cast<uint32_t>(gif.screenHeight);
+    uint8_t* const rows = gif.rows;
+    // Row m of the bitmap (at m * width for now) is row sourceOf(m) of the stream.
+    auto sourceOf = [&](uint32_t m) { return interlaced ? interlacedPosition(height - 1 - m, height) : height - 1 - m; };
+    std::vector<bool> placed;
+    uint8_t held[4096];
+    for (size_t x = 0; x < width; x += sizeof held) {
+        const size_t n = std::min(width - x, sizeof held);
+        placed.assign(height, false);
+        for (uint32_t first = 0; first < height; ++first) {
+            if (placed[first]) continue;
+            placed[first] = true;
+            uint32_t m = first;
+            uint32_t from = sourceOf(m);
+            if (from == first) continue;
+            std::memcpy(held, rows + first * width + x, n);
+            while (from != first) {
+                std::memcpy(rows + m * width + x, rows + from * width + x, n);
+                placed[from] = true;
+                m = from;
+                from = sourceOf(m);
+            }
+            std::memcpy(rows + m * width + x, held, n);
+        }
+    }
+    if (gif.stride > width) {
+        // Each row moves up to its padded place, the highest first so that none is
+        // overwritten before it moved.
+        for (uint32_t m = height; m-- > 0;) {
+            std::memmove(rows + size_t(m) * gif.stride, rows + m * width, width);
+            std::memset(rows + size_t(m) * gif.stride + width, 0, gif.stride - width);
+        }
+    }
+    gif.rowsReady = true;
+}
+
 void readImage(GifContext& gif) {
     const ByteReader d = readFields(gif, 9);
     const uint32_t left = d.u16(0);
@@ -282,9 +330,23 @@ void readImage(GifContext& gif) {
     if (needed > kDecodeMemoryBudget) refuseTooLarge(width, height, needed);
     gif.imagePixels += pixels;
     if (gif.imagePixels > kMaxImagePixelsInAll) refuseTooMuchWork("its images hold more than 268 million pixels");
+    const bool interlaced = (flags & 0x40) != 0;
+    if (gif.bpp == 8 && pixels != 0 && left == 0 && top == 0 && width == static_cast<uint32_t>(gif.screenWidth) &&
+        height == static_cast<uint32_t>(gif.screenHeight)) {
+        // The image covers the screen and replaces everything in it: its indices are
+        // decoded into the rows themselves, with no buffer between.
+        const size_t rowsAt = static_cast<size_t>(gif.rows - gif.block);
+        const uint64_t produced =
+            gif.lzw.decodeInto(gif.in, gif.block, rowsAt, pixels, gif.blockBytes + kGifIndexSlack);
+        // Indices past the stream's end are index 0.
+        std::memset(gif.rows + produced, 0, static_cast<size_t>(pixels - produced));
+        arrangeRows(gif, interlaced);
+        gif.lzw.expectImages(pixels);
+        return;
+    }
     uint64_t produced = 0;
     uint8_t* indices = gif.lzw.decode(gif.in, pixels, produced);
-    drawImage(gif, indices, produced, left, top, width, height, (flags & 0x40) != 0);
+    drawImage(gif, indices, produced, left, top, width, height, interlaced);
 }
 
 void readBlocks(GifContext& gif) {

@@ -7,7 +7,8 @@
 //
 // Speed: every code defined since the last clear stands for a string that the output
 // already holds, so it is kept as (start in the output, length) and emitted with a word
-// copy from there; roots are copied from a row of all indices in front of the output.
+// copy from there; roots are copied from a row of all indices in front of the output (or,
+// in a caller's block, behind it).
 // Only one odd stream takes the slow road: a first code after a clear that names the
 // entry about to be defined, whose string is whatever an earlier image or clear cycle
 // left in the table. From there to the next clear, strings are built by walking the
@@ -86,8 +87,9 @@ void GifLzwDecoder::reserve(uint64_t pixelCount, size_t inputLeft) {
     if (pixelCount > kMaxGifImagePixels) throw ImageException("Not enough memory");
     // The buffer grows with what the stream delivers, starting from a guess at what its
     // bytes hold; a large image whose data ends early never costs its full size.
-    uint64_t guess = std::min<uint64_t>(pixelCount, uint64_t(kInitialGuess) + 16 * uint64_t(inputLeft));
-    grow(0, kRootBytes + static_cast<size_t>(guess), kRootBytes + static_cast<size_t>(pixelCount));
+    const uint64_t most = std::max(pixelCount, expectedPixels);
+    uint64_t guess = std::min<uint64_t>(most, uint64_t(kInitialGuess) + 16 * uint64_t(inputLeft));
+    grow(0, kRootBytes + static_cast<size_t>(guess), kRootBytes + static_cast<size_t>(most));
 }
 
 void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
@@ -105,12 +107,12 @@ void GifLzwDecoder::grow(size_t used, size_t outNeeded, size_t outMost) {
     capacity = got;
 }
 
-void GifLzwDecoder::setRoots(uint32_t clearCode) {
+void GifLzwDecoder::setRoots(uint32_t clearCode, size_t rootsAt) {
     for (uint32_t i = 0; i < clearCode; ++i) {
         prefix[i] = kNone;
         suffix[i] = static_cast<uint8_t>(i);
         length[i] = 1;
-        start[i] = i;
+        start[i] = static_cast<uint32_t>(rootsAt + i);
     }
     length[clearCode] = 0;
     length[clearCode + 1] = 0;
@@ -130,7 +132,7 @@ inline void GifLzwDecoder::addEntry(Codes& codes, uint32_t prev, uint8_t first) 
 
 inline void GifLzwDecoder::addPlacedEntry(Codes& codes, uint32_t prev, uint8_t first, size_t at, uint32_t len) {
     // The strings of a clear cycle lie in the output, each at most the whole table long.
-    assert(len >= 2 && len <= kCodes && at + len <= capacity);
+    assert(len >= 2 && len <= kCodes);
     start[codes.next] = static_cast<uint32_t>(at);
     length[codes.next] = static_cast<uint16_t>(len);
     addEntry(codes, prev, first);
@@ -156,6 +158,18 @@ uint32_t GifLzwDecoder::walkChain(uint32_t code, uint32_t clearCode, uint32_t ol
 
 uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& produced) {
     reserve(pixelCount, in.left());
+    return run(in, nullptr, kRootBytes, pixelCount, 0, produced);
+}
+
+uint64_t GifLzwDecoder::decodeInto(GifInput& in, uint8_t* block, size_t out, uint64_t pixelCount, size_t rootsAt) {
+    assert(rootsAt >= out + pixelCount + kGifIndexSlack || rootsAt + kGifRootBytes <= out);
+    uint64_t produced = 0;
+    run(in, block, out, pixelCount, rootsAt, produced);
+    return produced;
+}
+
+uint8_t* GifLzwDecoder::run(GifInput& in, uint8_t* block, size_t outStart, uint64_t pixelCount, size_t rootsAt,
+                            uint64_t& produced) {
     int minCodeSize = in.readByte();
     if (minCodeSize < 0) throw ImageException("EOF not yet expected");
     // A clear code at 4096 or above would lie outside the tables.
@@ -164,7 +178,8 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
     const uint32_t clearCode = 1u << minCodeSize;
     const uint32_t endCode = clearCode + 1;
     const Codes firstCodes{clearCode + 2, static_cast<uint32_t>(minCodeSize) + 1, (2u << minCodeSize) - 1};
-    setRoots(clearCode);
+    setRoots(clearCode, rootsAt);
+    if (block) std::memcpy(block + rootsAt, kRoots.index, clearCode);
 
     Codes codes = firstCodes;
     uint32_t oldCode = kNone;
@@ -174,15 +189,17 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
     uint32_t limit = 0;
     bool stale = false;
 
-    uint8_t* base = buffer;
-    const size_t outEnd = kRootBytes + static_cast<size_t>(pixelCount);
-    // Output may run up to `room` before the buffer has to grow.
-    size_t room = std::min(outEnd, capacity - kSlack);
-    size_t out = kRootBytes;
+    uint8_t* base = block ? block : buffer;
+    const size_t outEnd = outStart + static_cast<size_t>(pixelCount);
+    // Output may run up to `room` before the buffer has to grow; the caller's block holds
+    // the whole image.
+    size_t room = block ? outEnd : std::min(outEnd, capacity - kSlack);
+    size_t out = outStart;
     // Makes room for `len` more indices, or refuses a stream that decodes to more than
     // the image holds.
     auto ensureRoom = [&](size_t len) {
         if (len > outEnd - out) failStream();
+        assert(!block);
         grow(out, out + len, outEnd);
         base = buffer;
         room = std::min(outEnd, capacity - kSlack);
@@ -236,11 +253,11 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
                 if (code == endCode) {
                     // The rest of this sub-block is left to the block loop.
                     in.pos = static_cast<size_t>(p - in.data);
-                    produced = out - kRootBytes;
-                    return base + kRootBytes;
+                    produced = out - outStart;
+                    return base + outStart;
                 }
                 if (code == clearCode) {
-                    if (++clears > out - kRootBytes + kSpareClearCodes) failStream();
+                    if (++clears > out - outStart + kSpareClearCodes) failStream();
                     codes = firstCodes;
                     oldCode = kNone;
                     limit = 0;
@@ -291,8 +308,8 @@ uint8_t* GifLzwDecoder::decode(GifInput& in, uint64_t pixelCount, uint64_t& prod
             }
         }
     }
-    produced = out - kRootBytes;
-    return base + kRootBytes;
+    produced = out - outStart;
+    return base + outStart;
 }
 
 }  // namespace img_lib

@@ -38,6 +38,15 @@ public:
     // sub-block. Throws ImageException for a broken stream, and "Not enough memory" when
     // the indices cannot be held.
     uint8_t* decode(GifInput& in, uint64_t pixelCount, uint64_t& produced);
+    // The same, but into `pixelCount` bytes at `out` in `block`, which the caller owns:
+    // the decoder then needs no buffer of its own. It may write up to kGifIndexSlack bytes
+    // past those and keeps its roots in the kGifRootBytes at `rootsAt`, which lie apart
+    // from both. Returns how many indices the stream gave.
+    uint64_t decodeInto(GifInput& in, uint8_t* block, size_t out, uint64_t pixelCount, size_t rootsAt);
+    // Makes the buffer, once decode() first needs it, large enough for `pixelCount`
+    // indices as far as the input can fill it: an animation whose first image went
+    // through decodeInto then does not grow it step by step for the later ones.
+    void expectImages(uint64_t pixelCount) { expectedPixels = pixelCount; }
 
 private:
     static constexpr uint32_t kCodes = 4096;
@@ -59,8 +68,12 @@ private:
         uint32_t mask;
     };
 
-    // Makes the codes below `clearCode` the roots, each its own index.
-    void setRoots(uint32_t clearCode);
+    // Decodes into `block` (or the buffer when null) from `outStart` on, the roots at
+    // `rootsAt`, and returns where the indices begin.
+    uint8_t* run(GifInput& in, uint8_t* block, size_t outStart, uint64_t pixelCount, size_t rootsAt,
+                 uint64_t& produced);
+    // Makes the codes below `clearCode` the roots, each its own index at `rootsAt`.
+    void setRoots(uint32_t clearCode, size_t rootsAt);
     // Defines entry `codes.next` as the string of `prev` followed by `first` and widens the
     // code once the next free entry no longer fits it. The table must have room.
     inline void addEntry(Codes& codes, uint32_t prev, uint8_t first);
@@ -76,10 +89,16 @@ private:
     // slack, keeping its first `used`.
     void grow(size_t used, size_t outNeeded, size_t outMost);
 
+    uint64_t expectedPixels = 0;
     uint8_t* buffer = nullptr;  // every root's index, then the image's indices
     // Bytes in `buffer`, including kSlack bytes that string copies may overrun into.
     size_t capacity = 0;
 };
+
+// What decodeInto needs besides the indices: the bytes a string copy may write past
+// them, and room for every root a code size allows plus what a copy reads past one.
+constexpr size_t kGifIndexSlack = 8;
+constexpr size_t kGifRootBytes = 2048 + 8;
 
 // The most colour indices one image may hold; a larger image is refused like an
 // allocation that fails.

@@ -310,6 +310,50 @@ TEST(GifPlacement, InterlacedRowsAreDrawnInNaturalOrder) {
     EXPECT_EQ(allPixels(*image), expected);
 }
 
+TEST(GifPlacement, ImagesCoveringTheScreenMatchTheSameImagesPlaced) {
+    // An 8-bit image that covers its screen is decoded into the rows themselves; on a
+    // screen one column wider it is drawn from its indices. Whole, short and broken
+    // streams come out alike either way.
+    const std::pair<uint16_t, uint16_t> sizes[] = {{1, 1}, {3, 7}, {2, 10}, {17, 5}, {64, 9}, {301, 50}, {4099, 3}};
+    unsigned seed = 7;
+    for (auto [w, h] : sizes) {
+        for (uint8_t flags : {0x00, 0x40}) {
+            const Bytes natural = noise(size_t(w) * h, 256, seed++);
+            const Bytes stream = flags ? interlace(natural, w, h) : natural;
+            const Bytes whole = lzwEncode(stream, 8);
+            const Bytes datas[] = {
+                imageData(8, whole),
+                imageData(8, lzwEncode(Bytes(stream.begin(), stream.begin() + long(stream.size() / 2)), 8)),
+                imageData(8, Bytes(whole.begin(), whole.begin() + long(whole.size() / 2))),
+                imageData(8, noise(40, 256, seed++)),
+            };
+            for (const Bytes& data : datas) {
+                SCOPED_TRACE(testing::Message() << w << "x" << h << " flags " << int(flags) << " data " << &data - datas);
+                ImageSetup s;
+                s.width = w;
+                s.height = h;
+                s.flags = flags;
+                s.data = &data;
+                const Bytes covering = GifBuilder(w, h, 0x87).image(s).finish();
+                const Bytes placed = GifBuilder(uint16_t(w + 1), h, 0x87).image(s).finish();
+                const std::string result = outcome(covering);
+                ASSERT_EQ(result, outcome(placed));
+                if (result != "ok") continue;
+                _Ref<_ImageInfo> a = decode(covering);
+                _Ref<_ImageInfo> b = decode(placed);
+                for (int y = 0; y < h; ++y) {
+                    std::vector<int> wider = screenRow(*b, y);
+                    wider.pop_back();
+                    ASSERT_EQ(screenRow(*a, y), wider) << "row " << y;
+                }
+                if (&data == datas) {
+                    EXPECT_EQ(allPixels(*a), ints(natural));
+                }
+            }
+        }
+    }
+}
+
 // ---------------------------------------------------------------- LZW data
 
 TEST(GifLzw, RoundTripsEncodedStreams) {

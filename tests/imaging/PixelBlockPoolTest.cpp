@@ -31,9 +31,24 @@ void poisonPool(uint8_t value) {
     for (int i = 0; i < 2; ++i) img_lib::givePixelBlock(blocks[i], capacity[i]);
 }
 
+// The bytes after each row's pixels up to the next row are zero.
+bool paddingIsZero(const _ImageInfo& image) {
+    const BITMAPINFOHEADER& h = image.info->bmiHeader;
+    const size_t used = (size_t(h.biWidth) * h.biBitCount + 7) / 8;
+    const size_t stride = (size_t(h.biWidth) * h.biBitCount + 31) / 32 * 4;
+    const size_t height = size_t(h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight);  // JPEGs are top-down
+    for (size_t y = 0; y < height; ++y) {
+        for (size_t x = used; x < stride; ++x) {
+            if (image.bits[y * stride + x] != 0) return false;
+        }
+    }
+    return true;
+}
+
 // The record's header, colour table and rows, as far as the record says they reach.
 Bytes decodeAll(const Bytes& file, img_lib::ImageType type) {
     _Ref<_ImageInfo> image = img_lib::loadImage(file.data(), static_cast<int>(file.size()), type, "pool");
+    EXPECT_TRUE(paddingIsZero(*image));
     const uint8_t* info = reinterpret_cast<const uint8_t*>(image->info);
     Bytes all(info, info + (type == img_lib::IMAGE_GIF ? image->infoBytes : 44));
     all.insert(all.end(), image->bits, image->bits + image->bitsBytes);
@@ -56,8 +71,10 @@ Bytes gifOf(uint16_t sw, uint16_t sh, uint8_t screenFlags, giftest::ImageSetup s
     return gif.image(s).finish();
 }
 
-giftest::ImageSetup at(uint16_t left, uint16_t top, uint16_t width, uint16_t height, int minCodeSize) {
+giftest::ImageSetup at(uint16_t left, uint16_t top, uint16_t width, uint16_t height, int minCodeSize,
+                       uint8_t flags = 0) {
     giftest::ImageSetup s;
+    s.flags = flags;
     s.left = left;
     s.top = top;
     s.width = width;
@@ -85,6 +102,8 @@ TEST(PixelBlockPool, ReusedBlocksNeverShowAnEarlierPicture) {
         {"GIF at 1 bit, left 5", img_lib::IMAGE_GIF, gifOf(70, 30, 0x80, at(5, 3, 40, 20, 2))},
         {"GIF without an image", img_lib::IMAGE_GIF, gifOf(64, 64, 0x87, {})},
         {"GIF whose data ends early", img_lib::IMAGE_GIF, gifOf(120, 80, 0x87, at(0, 0, 120, 80, 8), true)},
+        {"interlaced GIF of odd width ending early", img_lib::IMAGE_GIF,
+         gifOf(123, 45, 0x87, at(0, 0, 123, 45, 8, 0x40), true)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
