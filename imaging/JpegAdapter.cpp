@@ -175,6 +175,12 @@ struct JpegCost {
     uint64_t libraryBytes = 0;
 };
 
+// Whether the picture comes in more than one scan; the library refuses a second scan in
+// one that does not.
+bool hasSeveralScans(const jpeg_decompress_struct& cinfo) {
+    return cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
+}
+
 JpegCost estimateCost(const jpeg_decompress_struct& cinfo) {
     JpegCost cost;
     int maxH = 1, maxV = 1;
@@ -194,8 +200,7 @@ JpegCost estimateCost(const jpeg_decompress_struct& cinfo) {
     }
     // A picture in several scans keeps every coefficient until its last scan: 64 of
     // two bytes each per block.
-    const bool multiScan = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
-    if (multiScan) cost.libraryBytes += paddedBlocks * 128;
+    if (hasSeveralScans(cinfo)) cost.libraryBytes += paddedBlocks * 128;
     // Sample rows for upsampling and colour conversion, a few MCU rows of each component.
     cost.libraryBytes += (uint64_t(cinfo.image_width) + 64) * uint64_t(cinfo.num_components) * 32 * maxV;
     return cost;
@@ -225,14 +230,32 @@ bool isCmyk(const jpeg_decompress_struct& cinfo) {
     return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
 }
 
+// The row's start, its padding (up to 3 bytes after 3 * width) zeroed: just before the
+// library writes the row, so that no pass over the rows afterwards is needed.
+inline uint8_t* paddedRow(const DecodeJob& job, JDIMENSION y) {
+    uint8_t* const row = job.pixels + size_t(y) * job.rowBytes;
+    uint8_t* const pad = row + 3 * size_t(job.width);
+    switch (job.rowBytes - 3 * job.width) {
+        case 3: pad[2] = 0; [[fallthrough]];
+        case 2: pad[1] = 0; [[fallthrough]];
+        case 1: pad[0] = 0; [[fallthrough]];
+        default: break;
+    }
+    return row;
+}
+
 void readBgrRows(j_decompress_ptr cinfo, DecodeJob& job) {
     JSAMPROW rows[kRowsPerRead];
     while (cinfo->output_scanline < cinfo->output_height) {
-        JDIMENSION first = cinfo->output_scanline;
-        JDIMENSION count = cinfo->output_height - first;
-        if (count > kRowsPerRead) count = kRowsPerRead;
-        for (JDIMENSION i = 0; i < count; ++i) rows[i] = job.pixels + size_t(first + i) * job.rowBytes;
-        if (jpeg_read_scanlines(cinfo, rows, count) == 0) ERREXIT(cinfo, JERR_CANT_SUSPEND);
+        const JDIMENSION first = cinfo->output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(cinfo->output_height - first, kRowsPerRead);
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = paddedRow(job, first + i);
+        // The library gives a row group or so per call; the table serves until it is used
+        // up, not filled anew for every call.
+        while (cinfo->output_scanline < first + count) {
+            const JDIMENSION done = cinfo->output_scanline - first;
+            if (jpeg_read_scanlines(cinfo, rows + done, count - done) == 0) ERREXIT(cinfo, JERR_CANT_SUSPEND);
+        }
     }
 }
 
@@ -254,7 +277,7 @@ void readCmykRows(j_decompress_ptr cinfo, DecodeJob& job) {
                                                   cinfo->output_width * 4, 1);
     bool inverted = cinfo->saw_Adobe_marker;
     while (cinfo->output_scanline < cinfo->output_height) {
-        uint8_t* row = job.pixels + size_t(cinfo->output_scanline) * job.rowBytes;
+        uint8_t* row = paddedRow(job, cinfo->output_scanline);
         if (jpeg_read_scanlines(cinfo, line, 1) == 0) ERREXIT(cinfo, JERR_CANT_SUSPEND);
         cmykToBgr(line[0], row, cinfo->output_width, inverted);
     }
@@ -284,17 +307,6 @@ void decodeStep(DecodeJob& job) {
         readBgrRows(cinfo, job);
     }
     jpeg_finish_decompress(cinfo);
-}
-
-// The bytes of the pixel buffer that no scanline writes: the padding at the end of each
-// row and the tail after the last row.
-void zeroUnwrittenBytes(uint8_t* pixels, size_t bufferBytes, uint32_t width, uint32_t height, uint32_t rowBytes) {
-    const size_t written = 3 * size_t(width);
-    if (rowBytes > written) {
-        for (uint32_t y = 0; y < height; ++y) std::memset(pixels + size_t(y) * rowBytes + written, 0, rowBytes - written);
-    }
-    const size_t used = size_t(rowBytes) * height;
-    std::memset(pixels + used, 0, bufferBytes - used);
 }
 
 // Brings the shared decompressor back to its idle state when a picture ends in any
@@ -349,6 +361,9 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     shared.blockVisits = 0;
     shared.blockVisitLimit = kMaxScanPasses * std::max<uint64_t>(cost.blocks, 1);
     shared.countedScan = 0;
+    // One scan is one pass over the blocks: only pictures of several scans are watched,
+    // and a single scan's rows are read without a call to the monitor for each.
+    shared.cinfo.progress = hasSeveralScans(shared.cinfo) ? &shared.progress : nullptr;
     shared.tooMuchWork = false;
     job.width = static_cast<uint32_t>(width);
     job.height = static_cast<uint32_t>(height);
@@ -379,8 +394,10 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }
     idle.finished = true;
-    zeroUnwrittenBytes(image->bits, static_cast<size_t>(bufferBytes), static_cast<uint32_t>(width),
-                       static_cast<uint32_t>(height), job.rowBytes);
+    // The rows' padding was zeroed as they were read; the tail after the last row is
+    // written by nobody.
+    const size_t used = size_t(job.rowBytes) * job.height;
+    std::memset(image->bits + used, 0, static_cast<size_t>(bufferBytes) - used);
 
     BITMAPINFOHEADER& header = image->info->bmiHeader;
     header.biWidth = static_cast<LONG>(width);

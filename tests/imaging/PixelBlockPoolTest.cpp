@@ -83,7 +83,11 @@ giftest::ImageSetup at(uint16_t left, uint16_t top, uint16_t width, uint16_t hei
     return s;
 }
 
-Bytes jpegOf(int width, int height) { return jpeg_samples::encode(jpeg_samples::photoLike(width, height)); }
+Bytes jpegOf(int width, int height, bool progressive = false) {
+    jpeg_samples::Options options;
+    options.progressive = progressive;
+    return jpeg_samples::encode(jpeg_samples::photoLike(width, height), options);
+}
 
 }  // namespace
 
@@ -92,10 +96,14 @@ TEST(PixelBlockPool, ReusedBlocksNeverShowAnEarlierPicture) {
         const char* name;
         img_lib::ImageType type;
         Bytes file;
+        int percent = 100;  // the scale it will be drawn at
     };
     const Case cases[] = {
         {"JPEG with row padding", img_lib::IMAGE_JPEG, jpegOf(5, 9)},
         {"JPEG of odd width", img_lib::IMAGE_JPEG, jpegOf(301, 207)},
+        {"JPEG of odd width drawn at half", img_lib::IMAGE_JPEG, jpegOf(301, 207), 50},
+        {"progressive JPEG", img_lib::IMAGE_JPEG, jpegOf(303, 50, true)},
+        {"CMYK JPEG", img_lib::IMAGE_JPEG, jpeg_samples::encode(jpeg_samples::blank(61, 13, jpeg_samples::Space::Cmyk))},
         {"GIF covering its 8-bit screen", img_lib::IMAGE_GIF, gifOf(301, 50, 0x87, at(0, 0, 301, 50, 8))},
         {"GIF image inside its screen", img_lib::IMAGE_GIF, gifOf(300, 200, 0x87, at(17, 9, 100, 60, 8))},
         {"GIF covering its 4-bit screen", img_lib::IMAGE_GIF, gifOf(33, 20, 0x83, at(0, 0, 33, 20, 4))},
@@ -107,6 +115,7 @@ TEST(PixelBlockPool, ReusedBlocksNeverShowAnEarlierPicture) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        img_lib::DrawScaleScope scale(c.percent);
         // Whatever the blocks held before, the picture comes out the same.
         poisonPool(0xA5);
         const Bytes first = decodeAll(c.file, c.type);
@@ -117,7 +126,7 @@ TEST(PixelBlockPool, ReusedBlocksNeverShowAnEarlierPicture) {
     }
     // A GIF's pixels outside its image are index 0.
     poisonPool(0xFF);
-    const Bytes inside = decodeAll(cases[3].file, img_lib::IMAGE_GIF);
+    const Bytes inside = decodeAll(gifOf(300, 200, 0x87, at(17, 9, 100, 60, 8)), img_lib::IMAGE_GIF);
     const size_t rowsStart = 40 + 4 * 256;
     EXPECT_EQ(inside[rowsStart], 0);        // bottom left
     EXPECT_EQ(inside[inside.size() - 1], 0);  // top right
