@@ -234,9 +234,10 @@ uint8_t* GifLzwDecoder::run(GifInput& in, uint8_t* block, size_t outStart, uint6
                     if (len != 0) {
                         if (len > room - out) ensureRoom(len);
                         const uint32_t src = start[code];
-                        // A defined string lies wholly before the output's end: the word
-                        // copy never reads what it writes.
-                        assert(src + len <= out);
+                        // A defined string lies wholly before the output's end, a root in
+                        // front of the output or behind its slack: the word copy never
+                        // reads what it writes.
+                        assert(src + len <= out || src >= outEnd + kGifIndexSlack);
                         copyString(base + out, base + src, len);
                         if (codes.next < kCodes) {
                             addPlacedEntry(codes, oldCode, base[src], prevStart, prevLen + 1);
