@@ -1,5 +1,6 @@
 // The JPEG adapter: one shared libjpeg decompressor, a source that reads the picture
-// from memory, and the loop that turns scanlines into a 24-bit top-down DIB.
+// from memory, and the loop that turns scanlines into a 24-bit top-down DIB, or into the
+// window's pixels when the picture is drawn in place.
 //
 // libjpeg reports errors through a callback that must not return. It leaves the library
 // by longjmp to the one guarded() boundary below; the adapter throws only after
@@ -14,6 +15,7 @@
 
 #include "foundation/lang/L.h"
 #include "imaging/DecodeBudget.h"
+#include "imaging/DrawInPlace.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
 
@@ -62,6 +64,7 @@ struct DecodeJob {
     bool started;
     uint8_t* pixels;
     uint32_t rowBytes;
+    bool fourBytes;  // rows of B, G, R, X (drawn in place) rather than B, G, R
     // The scale of the decode, 1/reduction, and the size of the rows it gives.
     unsigned reduction;
     uint32_t width;
@@ -265,8 +268,9 @@ void decodeStep(DecodeJob& job) {
     bool cmyk = isCmyk(*cinfo);
     cinfo->dct_method = JDCT_FLOAT;
     // Grey and colour pictures come out as the DIB's blue, green, red; the library has
-    // no conversion from CMYK to RGB, so that is done row by row.
-    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    // no conversion from CMYK to RGB, so that is done row by row. Its colour conversion
+    // writes the padded pixels of a window as cheaply as packed ones, with the same bytes.
+    cinfo->out_color_space = cmyk ? JCS_CMYK : job.fourBytes ? JCS_EXT_BGRX : JCS_EXT_BGR;
     cinfo->scale_num = 1;
     cinfo->scale_denom = job.reduction;
     // A reduced picture is a preview's: its colours are spread by plain replication.
@@ -275,7 +279,7 @@ void decodeStep(DecodeJob& job) {
     job.started = true;
     // The buffer was sized from the header; anything else would write past it.
     if (cinfo->output_width != job.width || cinfo->output_height != job.height ||
-        cinfo->output_components != (cmyk ? 4 : 3)) {
+        cinfo->output_components != (cmyk || job.fourBytes ? 4 : 3)) {
         ERREXIT(cinfo, JERR_BAD_STATE);
     }
     if (cmyk) {
@@ -296,6 +300,17 @@ void zeroUnwrittenBytes(uint8_t* pixels, size_t bufferBytes, uint32_t width, uin
     const size_t used = size_t(rowBytes) * height;
     std::memset(pixels + used, 0, bufferBytes - used);
 }
+
+// Tells the placer how a decode that went to the window ended: a failure that leaves the
+// adapter in any way after the rows were offered must not let them be seen.
+class PlacedOutcome {
+public:
+    ~PlacedOutcome() {
+        if (placer) placer->placed(complete);
+    }
+    PicturePlacer* placer = nullptr;
+    bool complete = false;
+};
 
 // Brings the shared decompressor back to its idle state when a picture ends in any
 // way other than a finished decode, so that the next header is accepted.
@@ -356,13 +371,26 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
 
     _Ref<_ImageInfo> image = new _ImageInfo();
     image->init(text, IMAGE_JPEG);
-    // From here the record owns both blocks: its destructor frees them if the decode fails.
-    image->info = makeDibHeader(256);
-    // The rows come uninitialised, most often the block of an earlier picture: the
-    // library writes every pixel, and only the bytes it does not write are zeroed below.
-    image->bits = static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
-    if (!image->info || !image->bits) throw ImageException("Not enough memory");
-    job.pixels = image->bits;
+    PlacedOutcome outcome;
+    // A picture at its own size (the CMYK rows are converted by hand) may go straight to
+    // the window it is drawn on.
+    PicturePlacer* placer = job.reduction == 1 && !isCmyk(shared.cinfo) ? DrawInPlaceScope::current() : nullptr;
+    Canvas window;
+    if (placer && placer->place(static_cast<int>(width), static_cast<int>(height), window)) {
+        outcome.placer = placer;
+        job.pixels = reinterpret_cast<uint8_t*>(window.pixels);
+        job.rowBytes = static_cast<uint32_t>(window.stride) * 4;
+        job.fourBytes = true;
+    } else {
+        // From here the record owns both blocks: its destructor frees them if the decode fails.
+        image->info = makeDibHeader(256);
+        // The rows come uninitialised, most often the block of an earlier picture: the
+        // library writes every pixel, and only the bytes it does not write are zeroed below.
+        image->bits =
+            static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
+        if (!image->info || !image->bits) throw ImageException("Not enough memory");
+        job.pixels = image->bits;
+    }
 
     if (!guarded(decodeStep, job)) {
         if (shared.tooMuchWork) {
@@ -379,6 +407,11 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }
     idle.finished = true;
+    if (outcome.placer) {
+        outcome.complete = true;
+        image->drawnInPlace = true;
+        return image;
+    }
     zeroUnwrittenBytes(image->bits, static_cast<size_t>(bufferBytes), static_cast<uint32_t>(width),
                        static_cast<uint32_t>(height), job.rowBytes);
 

@@ -5,6 +5,7 @@
 
 #include "platform/SettingsStore.h"
 #include "foundation/lang/Throwable.h"
+#include "imaging/DrawInPlace.h"
 
 using glimsel_ui::DeviceContext;
 using glimsel_ui::PaletteEntry;
@@ -25,6 +26,38 @@ int randomOffset(int room) {
 }
 
 }  // namespace
+
+// Places a picture decoded at its own size straight into the window's pixels when it
+// lies wholly inside the window; its place is drawn at random just as for a record, and
+// at the same point of the random sequence (after the source's own choice).
+class CDrawWnd::InPlace : public img_lib::PicturePlacer {
+public:
+    InPlace(DeviceContext& dc, const Rect& client) : dc(dc), client(client) {}
+    bool offered() { return dc.pixelsFor(client, window); }
+
+    bool place(int width, int height, img_lib::Canvas& rows) override {
+        if (width > client.width() || height > client.height()) return false;
+        const int x = randomOffset(client.width() - width);
+        const int y = randomOffset(client.height() - height);
+        rows = img_lib::Canvas{window.pixels + static_cast<size_t>(y) * static_cast<size_t>(window.stride) + x, width,
+                               height, window.stride};
+        area = Rect{client.left + x, client.top + y, client.left + x + width, client.top + y + height};
+        return true;
+    }
+    void placed(bool complete) override {
+        if (complete) {
+            dc.showPixels(area);
+        } else {
+            dc.restorePixels(area);
+        }
+    }
+
+private:
+    DeviceContext& dc;
+    Rect client;
+    img_lib::Canvas window;
+    Rect area;
+};
 
 // Counts a drawing request that is on the stack, and deletes a self-deleting window
 // whose window went away meanwhile once the outermost request returns.
@@ -122,11 +155,19 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
     if (!source) throwRefException(0);
     _Ref<_ImageInfo> record;
     {
-        // A preview draws its pictures small; they may be decoded small, too.
+        // A preview draws its pictures small; they may be decoded small, too. A picture
+        // drawn once at its own size may be decoded onto the window.
         img_lib::DrawScaleScope scale(scalePercent);
+        InPlace inPlace(dc, client);
+        const bool direct = scalePercent == 100 && flashSleep < 0 && inPlace.offered();
+        img_lib::DrawInPlaceScope placing(direct ? &inPlace : nullptr);
         record = source->getRandomImage();
     }
     if (!record) throwRefException(0);
+    if (record->drawnInPlace) {
+        record->freeImage();
+        return;
+    }
 
     int width;
     int height;

@@ -46,6 +46,7 @@ protected:
 
 private:
     class DrawingRequest;
+    class InPlace;
     void draw(glimsel_ui::DeviceContext& dc);
 
     bool autoDelete;

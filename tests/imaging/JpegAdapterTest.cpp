@@ -10,6 +10,7 @@
 
 #include <png.h>
 
+#include "imaging/DrawInPlace.h"
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/JpegSamples.h"
 #include "tests/kit/ImageOutcome.h"
@@ -161,6 +162,102 @@ TEST(JpegColour, CmykAndYcckAreConvertedToRgb) {
         expectNear(pixel(*image, 2, 10), 128, 128, 0, 2, where);
         expectNear(pixel(*image, 2, 18), 10, 20, 39, 2, where);
     }
+}
+
+// ---- Drawing in place ------------------------------------------------------------------------
+
+namespace {
+
+// A window of `width` by `height` pixels that offers its rows at (3, 2) and keeps what it
+// is told; every pixel outside the picture keeps its mark.
+class WindowPlacer : public PicturePlacer {
+public:
+    static constexpr uint32_t kMark = 0xA5A5A5A5;
+    WindowPlacer(int width, int height) : pixels(size_t(width + 7) * (height + 4), kMark), stride(width + 7) {}
+    bool place(int width, int height, Canvas& rows) override {
+        offered.push_back(std::to_string(width) + "x" + std::to_string(height));
+        rows = Canvas{pixels.data() + 2 * stride + 3, width, height, stride};
+        return accept;
+    }
+    void placed(bool complete) override { outcomes.push_back(complete); }
+    // Pixel (x, y) of the picture as B, G, R.
+    const uint8_t* at(int x, int y) const {
+        return reinterpret_cast<const uint8_t*>(&pixels[size_t(y + 2) * stride + x + 3]);
+    }
+    bool accept = true;
+    std::vector<uint32_t> pixels;
+    int stride;
+    std::vector<std::string> offered;
+    std::vector<bool> outcomes;
+};
+
+}  // namespace
+
+TEST(JpegInPlace, PicturesPlacedInTheWindowGetTheRecordsPixelsAndNothingElse) {
+    Options fullChroma, progressive;
+    fullChroma.fullChroma = true;
+    progressive.progressive = true;
+    struct Case { const char* name; Bytes file; };
+    const Case cases[] = {{"4:2:0", encode(photoLike(67, 45))},
+                          {"4:4:4", encode(photoLike(67, 45), fullChroma)},
+                          {"progressive", encode(photoLike(67, 45), progressive)},
+                          {"grey", encode(bands(9, 16, Space::Gray, {{40}, {200}}), exact())}};
+    for (const Case& c : cases) {
+        _Ref<_ImageInfo> record = decode(c.file);
+        const int w = record->width(), h = record->height();
+        WindowPlacer window(w, h);
+        _Ref<_ImageInfo> placed;
+        {
+            DrawInPlaceScope scope(&window);
+            placed = decode(c.file, "placed.jpg");
+        }
+        EXPECT_TRUE(placed->drawnInPlace) << c.name;
+        EXPECT_EQ(placed->bits, nullptr) << c.name;
+        EXPECT_STREQ(placed->getName()->c_str(), "placed.jpg") << c.name;
+        EXPECT_EQ(window.outcomes, std::vector<bool>{true}) << c.name;
+        for (int y = -2; y < h + 2; ++y) {
+            for (int x = -3; x < w + 4; ++x) {
+                if (x < 0 || y < 0 || x >= w || y >= h) {
+                    ASSERT_EQ(window.pixels[size_t(y + 2) * window.stride + x + 3], WindowPlacer::kMark) << c.name;
+                } else {
+                    ASSERT_EQ(0, std::memcmp(window.at(x, y), pixel(*record, x, y), 3)) << c.name << " " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(JpegInPlace, OtherPicturesComeAsRecordsAsBefore) {
+    const Bytes photo = encode(photoLike(33, 20));
+    const Bytes cmyk = encode(bands(8, 24, Space::Cmyk, {{255, 128, 0, 255}}), exact());
+    struct Case { const char* name; const Bytes* file; bool accept; int percent; const char* offered; };
+    const Case cases[] = {{"refused", &photo, false, 100, "33x20"},
+                          {"CMYK", &cmyk, true, 100, ""},
+                          {"drawn at half size", &photo, true, 50, ""}};
+    for (const Case& c : cases) {
+        DrawScaleScope scale(c.percent);
+        _Ref<_ImageInfo> expected = decode(*c.file);
+        WindowPlacer window(40, 30);
+        window.accept = c.accept;
+        DrawInPlaceScope scope(&window);
+        _Ref<_ImageInfo> record = decode(*c.file);
+        EXPECT_FALSE(record->drawnInPlace) << c.name;
+        ASSERT_EQ(record->bitsBytes, expected->bitsBytes) << c.name;
+        EXPECT_EQ(0, std::memcmp(record->bits, expected->bits, record->bitsBytes)) << c.name;
+        std::string offered;
+        for (const std::string& o : window.offered) offered += o;
+        EXPECT_EQ(offered, c.offered) << c.name;
+        EXPECT_TRUE(window.outcomes.empty()) << c.name;
+    }
+}
+
+TEST(JpegInPlace, PictureThatFailsAfterItsRowsWereOfferedIsNotShown) {
+    const Bytes whole = encode(photoLike(64, 64));
+    const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2));
+    WindowPlacer window(64, 64);
+    DrawInPlaceScope scope(&window);
+    EXPECT_EQ(decodeOutcome(cut), "JPEG format error");
+    EXPECT_EQ(window.outcomes, std::vector<bool>{false});
 }
 
 // ---- Failures --------------------------------------------------------------------------------

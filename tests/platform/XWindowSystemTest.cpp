@@ -1,9 +1,11 @@
 // The X11 window system's own rules, on a virtual server that each test starts:
 // timers on the real clock, sleeping waits, windows of other programs, drawing on
-// windows that are gone. The queue's rules are tested once, headless.
+// windows that are gone, and the drawing window's pictures as the window shows them.
+// The queue's rules are tested once, headless.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <csignal>
@@ -14,7 +16,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "imaging/DibRenderer.h"
+#include "platform/headless/MemorySettingsStore.h"
+#include "platform/linux/x11_display.h"
+#include "platform/linux/x11_framebuffer.h"
 #include "platform/linux/x11_window_system.h"
+#include "show/DrawWnd.h"
+#include "tests/imaging/JpegSamples.h"
 
 using glimsel_ui::Rect;
 using glimsel_x11::XWindowSystem;
@@ -232,3 +240,87 @@ TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
 }
 
 }  // namespace
+
+namespace {
+
+// Tries its files in turn, as a folder source tries pictures until one decodes, and
+// keeps the record it hands out.
+class FilesInTurn : public torvik_lang::_Object, public _IImageDatabase, public IImageSourceProvider {
+public:
+    std::vector<const jpeg_samples::Bytes*> files;
+    torvik_lang::_Ref<img_lib::_ImageInfo> last;
+    torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override {
+        for (const jpeg_samples::Bytes* f : files) {
+            try {
+                return last = img_lib::loadImage(f->data(), static_cast<int>(f->size()), img_lib::IMAGE_JPEG, "x");
+            } catch (img_lib::ImageException&) {
+            }
+        }
+        return last = new img_lib::_ImageInfo();
+    }
+    int getImageCount() override { return 1; }
+    torvik_lang::_Ref<_IImageDatabase> currentImageSource() override { return this; }
+};
+
+}  // namespace
+
+TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
+    glimsel_headless::MemorySettingsStore store;
+    glimsel_settings::installSettingsStore(&store);
+    store.writeInt("Config", "Speed", 0);  // no tick of its own during the test
+    using jpeg_samples::Bytes;
+    const Bytes fits = jpeg_samples::encode(jpeg_samples::photoLike(200, 120));
+    const Bytes larger = jpeg_samples::encode(jpeg_samples::photoLike(400, 260));
+    const Bytes whole = jpeg_samples::encode(jpeg_samples::photoLike(150, 90));
+    const Bytes broken(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2));
+    // A picture inside the window goes there as it is decoded; a larger one is clipped
+    // at the edges by the renderer; one that fails after its rows went to the window
+    // leaves nothing there, and the next one takes the place drawn after it.
+    struct Case { const char* name; std::vector<const Bytes*> files; int placesBefore; bool inPlace; };
+    const Case cases[] = {{"inside", {&fits}, 0, true},
+                          {"clipped", {&larger}, 0, false},
+                          {"after a failure", {&broken, &fits}, 1, true}};
+    constexpr int W = 320, H = 200;
+    for (const Case& c : cases) {
+        torvik_lang::_Ref<FilesInTurn> source = new FilesInTurn();
+        source->files = c.files;
+        CDrawWnd window(*source, false);
+        ASSERT_TRUE(window.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, W, H}, 0));
+        pumpFor(300);  // mapped and painted black
+        std::srand(7);
+        window.drawNext(*window.getDC());
+
+        // The same picture drawn by the renderer where the same random numbers put it.
+        std::srand(7);
+        for (int i = 0; i < 2 * c.placesBefore; ++i) std::rand();
+        const Bytes& shown = *c.files.back();
+        torvik_lang::_Ref<img_lib::_ImageInfo> record =
+            img_lib::loadImage(shown.data(), static_cast<int>(shown.size()), img_lib::IMAGE_JPEG, "x");
+        const int x = std::rand() % (W - record->width()), y = std::rand() % (H - record->height());
+        std::vector<uint32_t> expected(W * H, 0);
+        img_lib::drawImage(img_lib::Canvas{expected.data(), W, H, W},
+                           img_lib::Rect{x, y, record->width(), record->height()}, *record);
+        EXPECT_EQ(source->last->drawnInPlace, c.inPlace) << c.name;
+
+        // What the window shows, and what it keeps to show again when it is uncovered.
+        XWindowSystem::Surface surface;
+        ASSERT_TRUE(ws->surface(window.handle(), surface));
+        const img_lib::Canvas kept = surface.framebuffer->canvas();
+        Display* d = ws->x().display;
+        XImage* screen = XGetImage(d, surface.xid, 0, 0, W, H, AllPlanes, ZPixmap);
+        ASSERT_NE(screen, nullptr);
+        int wrongOnScreen = 0, wrongKept = 0;
+        for (int py = 0; py < H; ++py) {
+            for (int px = 0; px < W; ++px) {
+                const uint32_t want = expected[size_t(py) * W + px];
+                wrongOnScreen += XGetPixel(screen, px, py) != want;
+                wrongKept += (kept.pixels[size_t(py) * kept.stride + px] & 0xFFFFFF) != want;
+            }
+        }
+        XDestroyImage(screen);
+        EXPECT_EQ(wrongOnScreen, 0) << c.name;
+        EXPECT_EQ(wrongKept, 0) << c.name;
+        window.destroyWindow();
+    }
+    glimsel_settings::installSettingsStore(nullptr);
+}
