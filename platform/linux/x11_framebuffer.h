@@ -25,8 +25,9 @@ public:
     int width() const { return w; }
     int height() const { return h; }
 
-    // Where the renderer draws: 0x00RRGGBB pixels. Waits until the server has read the
-    // pixels of the last put, so that they are not changed under it.
+    // Where the renderer draws: 0x00RRGGBB pixels (those a decoder wrote through
+    // paddedPixels may have any top byte). Waits until the server has read the pixels of
+    // the last put, so that they are not changed under it.
     img_lib::Canvas canvas();
     // The same pixels for a decoder to write whole rows into, where the fourth byte of a
     // pixel never reaches the screen (the window's depth leaves it out); false where it

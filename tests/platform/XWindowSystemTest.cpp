@@ -106,6 +106,8 @@ public:
     void onTimer(int) override { glimsel_ui::WindowSystem::current().postQuit(-2); }
 };
 
+constexpr unsigned kShown = glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE;
+
 double processorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 class XWindowSystemTest : public ::testing::Test {
@@ -147,7 +149,7 @@ protected:
 
 TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     w.setTimer(1, 50);
     pumpFor(530);
     EXPECT_GE(w.timerTicks, 8);
@@ -161,7 +163,7 @@ TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
 
 TEST_F(XWindowSystemTest, WaitingSleepsInsteadOfSpinning) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     w.setTimer(1, 10);  // the fastest show: a tick every 10 ms
     double before = processorSeconds();
     uint32_t start = ws->tickCount();
@@ -177,7 +179,7 @@ TEST_F(XWindowSystemTest, WaitingSleepsInsteadOfSpinning) {
 TEST_F(XWindowSystemTest, RefusedCreationLeavesNoWindowAndCallsNoHandler) {
     Probe w;
     w.createResult = -1;
-    EXPECT_FALSE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    EXPECT_FALSE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     EXPECT_FALSE(w.hasWindow());
     EXPECT_EQ(w.calls, std::vector<std::string>{"create"});
 }
@@ -228,7 +230,7 @@ TEST_F(XWindowSystemTest, ChildOfAWindowThatIsGoneIsNotCreated) {
 
 TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     auto dc = w.getDC();
     glimsel_ui::Size one = dc->textExtent("x");
     glimsel_ui::Size ten = dc->textExtent("xxxxxxxxxx");
@@ -243,16 +245,22 @@ TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
 
 namespace {
 
+using jpeg_samples::Bytes;
+
+torvik_lang::_Ref<img_lib::_ImageInfo> decodeJpeg(const Bytes& b) {
+    return img_lib::loadImage(b.data(), static_cast<int>(b.size()), img_lib::IMAGE_JPEG, "x");
+}
+
 // Tries its files in turn, as a folder source tries pictures until one decodes, and
 // keeps the record it hands out.
 class FilesInTurn : public torvik_lang::_Object, public _IImageDatabase, public IImageSourceProvider {
 public:
-    std::vector<const jpeg_samples::Bytes*> files;
+    std::vector<const Bytes*> files;
     torvik_lang::_Ref<img_lib::_ImageInfo> last;
     torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override {
-        for (const jpeg_samples::Bytes* f : files) {
+        for (const Bytes* f : files) {
             try {
-                return last = img_lib::loadImage(f->data(), static_cast<int>(f->size()), img_lib::IMAGE_JPEG, "x");
+                return last = decodeJpeg(*f);
             } catch (img_lib::ImageException&) {
             }
         }
@@ -268,7 +276,6 @@ TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
     glimsel_headless::MemorySettingsStore store;
     glimsel_settings::installSettingsStore(&store);
     store.writeInt("Config", "Speed", 0);  // no tick of its own during the test
-    using jpeg_samples::Bytes;
     const Bytes fits = jpeg_samples::encode(jpeg_samples::photoLike(200, 120));
     const Bytes larger = jpeg_samples::encode(jpeg_samples::photoLike(400, 260));
     const Bytes whole = jpeg_samples::encode(jpeg_samples::photoLike(150, 90));
@@ -285,7 +292,7 @@ TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
         torvik_lang::_Ref<FilesInTurn> source = new FilesInTurn();
         source->files = c.files;
         CDrawWnd window(*source, false);
-        ASSERT_TRUE(window.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, W, H}, 0));
+        ASSERT_TRUE(window.createWindow(0, kShown, Rect{0, 0, W, H}, 0));
         pumpFor(300);  // mapped and painted black
         std::srand(7);
         window.drawNext(*window.getDC());
@@ -293,9 +300,7 @@ TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
         // The same picture drawn by the renderer where the same random numbers put it.
         std::srand(7);
         for (int i = 0; i < 2 * c.placesBefore; ++i) std::rand();
-        const Bytes& shown = *c.files.back();
-        torvik_lang::_Ref<img_lib::_ImageInfo> record =
-            img_lib::loadImage(shown.data(), static_cast<int>(shown.size()), img_lib::IMAGE_JPEG, "x");
+        torvik_lang::_Ref<img_lib::_ImageInfo> record = decodeJpeg(*c.files.back());
         const int x = std::rand() % (W - record->width()), y = std::rand() % (H - record->height());
         std::vector<uint32_t> expected(W * H, 0);
         img_lib::drawImage(img_lib::Canvas{expected.data(), W, H, W},
@@ -306,8 +311,7 @@ TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
         XWindowSystem::Surface surface;
         ASSERT_TRUE(ws->surface(window.handle(), surface));
         const img_lib::Canvas kept = surface.framebuffer->canvas();
-        Display* d = ws->x().display;
-        XImage* screen = XGetImage(d, surface.xid, 0, 0, W, H, AllPlanes, ZPixmap);
+        XImage* screen = XGetImage(ws->x().display, surface.xid, 0, 0, W, H, AllPlanes, ZPixmap);
         ASSERT_NE(screen, nullptr);
         int wrongOnScreen = 0, wrongKept = 0;
         for (int py = 0; py < H; ++py) {
