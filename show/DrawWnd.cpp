@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "imaging/DecodePauses.h"
 #include "platform/SettingsStore.h"
 #include "foundation/lang/Throwable.h"
 
@@ -24,6 +25,10 @@ int randomOffset(int room) {
     return std::rand() % room;
 }
 
+// Drawing windows whose picture is being decoded. The decoders' state is shared, and a
+// pause answers input for every window: none starts another picture meanwhile.
+int windowsDecoding = 0;
+
 }  // namespace
 
 // Counts a drawing request that is on the stack, and deletes a self-deleting window
@@ -33,6 +38,23 @@ public:
     explicit DrawingRequest(CDrawWnd& w) : wnd(w) { ++wnd.drawingDepth; }
     ~DrawingRequest() {
         if (--wnd.drawingDepth == 0 && wnd.deletePending) delete &wnd;
+    }
+
+private:
+    CDrawWnd& wnd;
+};
+
+// Marks the window busy while its picture is decoded, so that the ticks and paint
+// requests that a pause dispatches leave it alone.
+class CDrawWnd::Decoding {
+public:
+    explicit Decoding(CDrawWnd& w) : wnd(w) {
+        wnd.busy = true;
+        ++windowsDecoding;
+    }
+    ~Decoding() {
+        wnd.busy = false;
+        --windowsDecoding;
     }
 
 private:
@@ -118,14 +140,19 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
     // The copy keeps the source alive until the picture has been drawn and freed: a
     // database picture points into its source's buffer, and the settings page may
     // replace the source while a flash runs.
+    if (windowsDecoding > 0) return;
     _Ref<_IImageDatabase> source = provider.currentImageSource();
     if (!source) throwRefException(0);
     _Ref<_ImageInfo> record;
     {
+        Decoding decoding(*this);
         // A preview draws its pictures small; they may be decoded small, too.
         img_lib::DrawScaleScope scale(scalePercent);
+        img_lib::DecodePauseScope pauses(pauseEveryMs, answerInput, this);
         record = source->getRandomImage();
     }
+    // The window may have gone during a pause; there is nothing left to draw on.
+    if (windowGone) return;
     if (!record) throwRefException(0);
 
     int width;
@@ -171,6 +198,26 @@ void CDrawWnd::drawPicture(DeviceContext& dc, int x, int y, int width, int heigh
     }
     // Once the window is gone (closed during the flash) there is nothing left to draw on.
     if (!windowGone) stretch(x, y, width, height);
+}
+
+bool CDrawWnd::answerInput(void* self) {
+    CDrawWnd& wnd = *static_cast<CDrawWnd*>(self);
+    WindowSystem& ws = WindowSystem::current();
+    // Runs inside the decoder: nothing may leave here by an exception. What a handler
+    // throws would otherwise have ended this drawing request; it ends the picture.
+    try {
+        while (!wnd.windowGone && ws.messageWaiting()) {
+            if (!ws.dispatchOneMessage()) {
+                // The run ends and the picture is not needed; the loop below still
+                // waits for the quit request.
+                ws.postQuit(ws.quitCode());
+                return false;
+            }
+        }
+    } catch (...) {
+        return false;
+    }
+    return !wnd.windowGone;
 }
 
 void CDrawWnd::waitPumping(int ms) {

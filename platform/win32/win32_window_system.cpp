@@ -108,7 +108,10 @@ bool Win32WindowSystem::dispatchOneMessage() {
     // Never blocks: a message seen by messageWaiting may have been a synthesized one
     // that is gone by now.
     if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) return true;
-    if (m.message == WM_QUIT) return false;
+    if (m.message == WM_QUIT) {
+        lastQuitCode = static_cast<int>(m.wParam);
+        return false;
+    }
     TranslateMessage(&m);
     DispatchMessageA(&m);
     return true;

@@ -42,6 +42,7 @@ public:
     int runMessageLoop() override;
     bool messageWaiting() override;
     bool dispatchOneMessage() override;
+    int quitCode() override { return lastQuitCode; }
     bool idle(int) override { return false; }
     void waitForMessage(uint32_t ms) override;
     uint32_t tickCount() override;
@@ -73,6 +74,7 @@ private:
     bool creationRefused = false;
     HPALETTE drawingPalette = nullptr;
     std::vector<glimsel_ui::PaletteEntry> paletteEntries;
+    int lastQuitCode = 0;
 };
 
 }  // namespace glimsel_win32
