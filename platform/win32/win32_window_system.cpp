@@ -1,6 +1,8 @@
 // Windows, timers, the message queue and the screen of the Win32 window system.
 #include "platform/win32/win32_window_system.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "platform/win32/win32_device_context.h"
@@ -111,6 +113,11 @@ bool Win32WindowSystem::dispatchOneMessage() {
     if (m.message == WM_QUIT) {
         lastQuitCode = static_cast<int>(m.wParam);
         return false;
+    }
+    // The sheet's keys (Tab, Enter, Escape, Ctrl+Tab) do what its own loop makes them do.
+    if (propertySheet && (m.hwnd == propertySheet || IsChild(propertySheet, m.hwnd)) &&
+        PropSheet_IsDialogMessage(propertySheet, &m)) {
+        return true;
     }
     TranslateMessage(&m);
     DispatchMessageA(&m);

@@ -49,6 +49,10 @@ public:
     Size screenSize() override;
     std::unique_ptr<glimsel_ui::DeviceContext> getDC(glimsel_ui::Window& w) override;
 
+    // The property sheet whose own loop waits while a drawing window dispatches messages
+    // (during a flash or a long decode); null when there is none.
+    void setPropertySheet(HWND sheet) { propertySheet = sheet; }
+
     // The 3-3-2 drawing palette as a GDI palette, made on first use.
     HPALETTE palette(const glimsel_ui::PaletteEntry* entries, int count);
 
@@ -75,6 +79,7 @@ private:
     HPALETTE drawingPalette = nullptr;
     std::vector<glimsel_ui::PaletteEntry> paletteEntries;
     int lastQuitCode = 0;
+    HWND propertySheet = nullptr;
 };
 
 }  // namespace glimsel_win32
