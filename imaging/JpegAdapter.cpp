@@ -15,6 +15,7 @@
 
 #include "foundation/lang/L.h"
 #include "imaging/DecodeBudget.h"
+#include "imaging/DecodePauses.h"
 #include "imaging/DrawInPlace.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
@@ -83,6 +84,10 @@ struct SharedDecompressor {
     uint64_t blockVisitLimit;
     int countedScan;
     bool tooMuchWork;
+    // The pause asked for the picture to be given up.
+    bool cancelled;
+    // A picture is in progress; a pause must not start another on the same structures.
+    bool inUse;
 };
 
 // Set up on the first picture and kept for the life of the process.
@@ -155,9 +160,14 @@ void emitQuietly(j_common_ptr cinfo, int level) {
 
 void outputNothing(j_common_ptr) {}
 
-// Called before every step of input: counts each new scan's blocks before its work.
+// Called before every step of input and output: lets a pause answer the user, and
+// counts each new scan's blocks before its work.
 void limitScans(j_common_ptr common) {
     if (!common->is_decompressor) return;
+    if (!DecodePauseScope::mayGoOn()) {
+        shared.cancelled = true;
+        (*common->err->error_exit)(common);
+    }
     auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
     if (cinfo->input_scan_number == shared.countedScan) return;
     shared.countedScan = cinfo->input_scan_number;
@@ -301,6 +311,17 @@ void zeroUnwrittenBytes(uint8_t* pixels, size_t bufferBytes, uint32_t width, uin
     std::memset(pixels + used, 0, bufferBytes - used);
 }
 
+// Marks the shared decompressor taken while a picture is in progress.
+class InUse {
+public:
+    InUse() {
+        // Only a decode started from inside another's pause could find it taken.
+        if (shared.inUse) throw ImageException("JPEG decoder busy");
+        shared.inUse = true;
+    }
+    ~InUse() { shared.inUse = false; }
+};
+
 // Tells the placer how a decode that went to the window ended: a failure that leaves the
 // adapter in any way after the rows were offered must not let them be seen.
 class PlacedOutcome {
@@ -339,8 +360,13 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         if (!guarded(setUpStep, job)) throw ImageException(kFormatError);
         shared.ready = true;
     }
+    InUse inUse;
     IdleOnExit idle;
-    if (!guarded(readHeaderStep, job)) throw ImageException(kFormatError);
+    shared.cancelled = false;
+    if (!guarded(readHeaderStep, job)) {
+        if (shared.cancelled) throw DecodeCancelled();
+        throw ImageException(kFormatError);
+    }
     if (job.headerResult != JPEG_HEADER_OK) {
         throw JpegImageException(L::sprintf("Invalid JPG header in '%s'", text));
     }
@@ -393,6 +419,7 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     }
 
     if (!guarded(decodeStep, job)) {
+        if (shared.cancelled) throw DecodeCancelled();
         if (shared.tooMuchWork) {
             char what[96];
             std::snprintf(what, sizeof what, "%d scans over %llu\xC3\x97%llu pixels", shared.cinfo.input_scan_number,

@@ -182,6 +182,8 @@ public:
     virtual bool messageWaiting() = 0;
     // Fetches and dispatches one message; false when it was the quit request.
     virtual bool dispatchOneMessage() = 0;
+    // The exit code of the last quit request that dispatchOneMessage took.
+    virtual int quitCode() = 0;
     // Idle processing; true while it wants more idle time.
     virtual bool idle(int count) = 0;
     // Sleeps until a message arrives or `ms` milliseconds have passed.
