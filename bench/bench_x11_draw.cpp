@@ -1,7 +1,8 @@
 // What putting a picture on the screen adds to decoding it: a 1920 by 1080 JPEG is
 // decoded by bare libjpeg-turbo (the peer), decoded by the adapter, decoded and rendered
 // into memory, and decoded and drawn through the drawing window onto a 1920 by 1080
-// window of the X11 window system (renderer, shared-memory put, waiting for the server),
+// window of the X11 window system (the picture fits, so it is decoded straight into the
+// window's shared-memory image; then the put, and the wait for the server's last one),
 // in turns, with a warm heap and with fresh memory; the median time per picture of each
 // is printed with its spread and its ratio to the bare decode, in wall-clock time (what
 // the eye sees, the server's work included) and in the program's own processor time

@@ -68,6 +68,10 @@ public:
     int32_t reducedFromHeight = 0;
     int fullWidth() const { return reducedFromWidth ? reducedFromWidth : width(); }
     int fullHeight() const { return reducedFromHeight ? reducedFromHeight : height(); }
+
+    // The picture went straight to the screen while it was decoded (see DrawInPlaceScope)
+    // and is shown already; the record holds no picture.
+    bool drawnInPlace = false;
 };
 
 // While a scope lives, the pictures decoded on this thread are meant to be drawn at

@@ -1,5 +1,6 @@
 // The JPEG adapter: one shared libjpeg decompressor, a source that reads the picture
-// from memory, and the loop that turns scanlines into a 24-bit top-down DIB.
+// from memory, and the loop that turns scanlines into a 24-bit top-down DIB, or into the
+// window's pixels when the picture is drawn in place.
 //
 // libjpeg reports errors through a callback that must not return. It leaves the library
 // by longjmp to the one guarded() boundary below; the adapter throws only after
@@ -14,6 +15,8 @@
 
 #include "foundation/lang/L.h"
 #include "imaging/DecodeBudget.h"
+#include "imaging/DecodePauses.h"
+#include "imaging/DrawInPlace.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
 
@@ -62,6 +65,7 @@ struct DecodeJob {
     bool started;
     uint8_t* pixels;
     uint32_t rowBytes;
+    bool fourBytes;  // rows of B, G, R, X (drawn in place) rather than B, G, R
     // The scale of the decode, 1/reduction, and the size of the rows it gives.
     unsigned reduction;
     uint32_t width;
@@ -80,6 +84,10 @@ struct SharedDecompressor {
     uint64_t blockVisitLimit;
     int countedScan;
     bool tooMuchWork;
+    // The pause asked for the picture to be given up.
+    bool cancelled;
+    // A picture is in progress; a pause must not start another on the same structures.
+    bool inUse;
 };
 
 // Set up on the first picture and kept for the life of the process.
@@ -152,9 +160,14 @@ void emitQuietly(j_common_ptr cinfo, int level) {
 
 void outputNothing(j_common_ptr) {}
 
-// Called before every step of input: counts each new scan's blocks before its work.
+// Called before every step of input and output: lets a pause answer the user, and
+// counts each new scan's blocks before its work.
 void limitScans(j_common_ptr common) {
     if (!common->is_decompressor) return;
+    if (!DecodePauseScope::mayGoOn()) {
+        shared.cancelled = true;
+        (*common->err->error_exit)(common);
+    }
     auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
     if (cinfo->input_scan_number == shared.countedScan) return;
     shared.countedScan = cinfo->input_scan_number;
@@ -175,12 +188,6 @@ struct JpegCost {
     uint64_t libraryBytes = 0;
 };
 
-// Whether the picture comes in more than one scan; the library refuses a second scan in
-// one that does not.
-bool hasSeveralScans(const jpeg_decompress_struct& cinfo) {
-    return cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
-}
-
 JpegCost estimateCost(const jpeg_decompress_struct& cinfo) {
     JpegCost cost;
     int maxH = 1, maxV = 1;
@@ -200,7 +207,8 @@ JpegCost estimateCost(const jpeg_decompress_struct& cinfo) {
     }
     // A picture in several scans keeps every coefficient until its last scan: 64 of
     // two bytes each per block.
-    if (hasSeveralScans(cinfo)) cost.libraryBytes += paddedBlocks * 128;
+    const bool multiScan = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
+    if (multiScan) cost.libraryBytes += paddedBlocks * 128;
     // Sample rows for upsampling and colour conversion, a few MCU rows of each component.
     cost.libraryBytes += (uint64_t(cinfo.image_width) + 64) * uint64_t(cinfo.num_components) * 32 * maxV;
     return cost;
@@ -230,10 +238,12 @@ bool isCmyk(const jpeg_decompress_struct& cinfo) {
     return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
 }
 
-// The row's start, its padding (up to 3 bytes after 3 * width) zeroed: just before the
-// library writes the row, so that no pass over the rows afterwards is needed.
+// The row's start. A record's row has its padding (up to 3 bytes after 3 * width) zeroed
+// here, just before the library writes the row, so that no pass over the rows is needed
+// afterwards; a window's rows are the window's.
 inline uint8_t* paddedRow(const DecodeJob& job, JDIMENSION y) {
     uint8_t* const row = job.pixels + size_t(y) * job.rowBytes;
+    if (job.fourBytes) return row;
     uint8_t* const pad = row + 3 * size_t(job.width);
     switch (job.rowBytes - 3 * job.width) {
         case 3: pad[2] = 0; [[fallthrough]];
@@ -288,8 +298,9 @@ void decodeStep(DecodeJob& job) {
     bool cmyk = isCmyk(*cinfo);
     cinfo->dct_method = JDCT_FLOAT;
     // Grey and colour pictures come out as the DIB's blue, green, red; the library has
-    // no conversion from CMYK to RGB, so that is done row by row.
-    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    // no conversion from CMYK to RGB, so that is done row by row. Its colour conversion
+    // writes the padded pixels of a window as cheaply as packed ones, with the same bytes.
+    cinfo->out_color_space = cmyk ? JCS_CMYK : job.fourBytes ? JCS_EXT_BGRX : JCS_EXT_BGR;
     cinfo->scale_num = 1;
     cinfo->scale_denom = job.reduction;
     // A reduced picture is a preview's: its colours are spread by plain replication.
@@ -298,7 +309,7 @@ void decodeStep(DecodeJob& job) {
     job.started = true;
     // The buffer was sized from the header; anything else would write past it.
     if (cinfo->output_width != job.width || cinfo->output_height != job.height ||
-        cinfo->output_components != (cmyk ? 4 : 3)) {
+        cinfo->output_components != (cmyk || job.fourBytes ? 4 : 3)) {
         ERREXIT(cinfo, JERR_BAD_STATE);
     }
     if (cmyk) {
@@ -308,6 +319,28 @@ void decodeStep(DecodeJob& job) {
     }
     jpeg_finish_decompress(cinfo);
 }
+
+// Marks the shared decompressor taken while a picture is in progress.
+class InUse {
+public:
+    InUse() {
+        // Only a decode started from inside another's pause could find it taken.
+        if (shared.inUse) throw ImageException("JPEG decoder busy");
+        shared.inUse = true;
+    }
+    ~InUse() { shared.inUse = false; }
+};
+
+// Tells the placer how a decode that went to the window ended: a failure that leaves the
+// adapter in any way after the rows were offered must not let them be seen.
+class PlacedOutcome {
+public:
+    ~PlacedOutcome() {
+        if (placer) placer->placed(complete);
+    }
+    PicturePlacer* placer = nullptr;
+    bool complete = false;
+};
 
 // Brings the shared decompressor back to its idle state when a picture ends in any
 // way other than a finished decode, so that the next header is accepted.
@@ -336,8 +369,13 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         if (!guarded(setUpStep, job)) throw ImageException(kFormatError);
         shared.ready = true;
     }
+    InUse inUse;
     IdleOnExit idle;
-    if (!guarded(readHeaderStep, job)) throw ImageException(kFormatError);
+    shared.cancelled = false;
+    if (!guarded(readHeaderStep, job)) {
+        if (shared.cancelled) throw DecodeCancelled();
+        throw ImageException(kFormatError);
+    }
     if (job.headerResult != JPEG_HEADER_OK) {
         throw JpegImageException(L::sprintf("Invalid JPG header in '%s'", text));
     }
@@ -361,9 +399,6 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
     shared.blockVisits = 0;
     shared.blockVisitLimit = kMaxScanPasses * std::max<uint64_t>(cost.blocks, 1);
     shared.countedScan = 0;
-    // One scan is one pass over the blocks: only pictures of several scans are watched,
-    // and a single scan's rows are read without a call to the monitor for each.
-    shared.cinfo.progress = hasSeveralScans(shared.cinfo) ? &shared.progress : nullptr;
     shared.tooMuchWork = false;
     job.width = static_cast<uint32_t>(width);
     job.height = static_cast<uint32_t>(height);
@@ -371,15 +406,29 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
 
     _Ref<_ImageInfo> image = new _ImageInfo();
     image->init(text, IMAGE_JPEG);
-    // From here the record owns both blocks: its destructor frees them if the decode fails.
-    image->info = makeDibHeader(256);
-    // The rows come uninitialised, most often the block of an earlier picture: the
-    // library writes every pixel, and only the bytes it does not write are zeroed below.
-    image->bits = static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
-    if (!image->info || !image->bits) throw ImageException("Not enough memory");
-    job.pixels = image->bits;
+    PlacedOutcome outcome;
+    // A picture at its own size (the CMYK rows are converted by hand) may go straight to
+    // the window it is drawn on.
+    PicturePlacer* placer = job.reduction == 1 && !isCmyk(shared.cinfo) ? DrawInPlaceScope::current() : nullptr;
+    Canvas window;
+    if (placer && placer->place(static_cast<int>(width), static_cast<int>(height), window)) {
+        outcome.placer = placer;
+        job.pixels = reinterpret_cast<uint8_t*>(window.pixels);
+        job.rowBytes = static_cast<uint32_t>(window.stride) * 4;
+        job.fourBytes = true;
+    } else {
+        // From here the record owns both blocks: its destructor frees them if the decode fails.
+        image->info = makeDibHeader(256);
+        // The rows come uninitialised, most often the block of an earlier picture: the
+        // library writes every pixel, and only the bytes it does not write are zeroed below.
+        image->bits =
+            static_cast<unsigned char*>(takePixelBlock(static_cast<size_t>(bufferBytes), image->pooledBytes));
+        if (!image->info || !image->bits) throw ImageException("Not enough memory");
+        job.pixels = image->bits;
+    }
 
     if (!guarded(decodeStep, job)) {
+        if (shared.cancelled) throw DecodeCancelled();
         if (shared.tooMuchWork) {
             char what[96];
             std::snprintf(what, sizeof what, "%d scans over %llu\xC3\x97%llu pixels", shared.cinfo.input_scan_number,
@@ -394,6 +443,11 @@ _Ref<_ImageInfo> loadJpeg(void const* data, int size, const _Ref<_String>& name)
         throw JpegImageException(L::sprintf("Can't start jpeg decompression in '%s'", text));
     }
     idle.finished = true;
+    if (outcome.placer) {
+        outcome.complete = true;
+        image->drawnInPlace = true;
+        return image;
+    }
     // The rows' padding was zeroed as they were read; the tail after the last row is
     // written by nobody.
     const size_t used = size_t(job.rowBytes) * job.height;

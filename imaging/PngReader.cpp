@@ -11,6 +11,7 @@
 
 #include "foundation/lang/L.h"
 #include "imaging/DecodeBudget.h"
+#include "imaging/DecodePauses.h"
 #include "imaging/ImageInfo.h"
 
 namespace img_lib {
@@ -43,6 +44,7 @@ struct PngJob {
     int passes;
     uint8_t* pixels;
     uint32_t stride;
+    bool cancelled;  // the decode's pause asked to give the picture up
 };
 
 void readFromMemory(png_structp png, png_bytep out, png_size_t count) {
@@ -93,6 +95,10 @@ void readRowsStep(PngJob& job) {
     for (int pass = 0; pass < job.passes; ++pass) {
         for (png_uint_32 y = 0; y < job.height; ++y) {
             png_read_row(job.png, job.pixels + size_t(y) * job.stride, nullptr);
+            if (!DecodePauseScope::mayGoOn()) {
+                job.cancelled = true;
+                png_error(job.png, "given up");
+            }
         }
     }
     png_read_end(job.png, nullptr);
@@ -154,7 +160,10 @@ _Ref<_ImageInfo> loadPng(void const* data, int size, const _Ref<_String>& name) 
     if (!image->info || !image->bits) throw ImageException("Not enough memory");
     job.pixels = image->bits;
     job.stride = static_cast<uint32_t>(stride);
-    if (!guarded(readRowsStep, job)) throw ImageException(kFormatError);
+    if (!guarded(readRowsStep, job)) {
+        if (job.cancelled) throw DecodeCancelled();
+        throw ImageException(kFormatError);
+    }
 
     BITMAPINFOHEADER& header = image->info->bmiHeader;
     header.biWidth = static_cast<LONG>(width);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "imaging/Canvas.h"
 #include "imaging/Dib.h"
 
 namespace glimsel_ui {
@@ -81,6 +82,17 @@ public:
     // sampling; never reads more than infoBytes at `info` or bitsBytes at `bits`.
     virtual void stretchDib(int x, int y, int width, int height, const BITMAPINFO* info,
                             uint32_t infoBytes, const void* bits, uint32_t bitsBytes) = 0;
+
+    // The window's own pixels behind `area`, where the platform keeps the window's
+    // picture in memory as 32-bit pixels whose fourth byte is not shown and the context
+    // may draw on all of `area`: `out` covers exactly `area`, ready to be written. False
+    // elsewhere; the platform's drawing calls are then the only way onto the window.
+    virtual bool pixelsFor(const Rect& area, img_lib::Canvas& out) = 0;
+    // Shows what was written into the pixels of `area`.
+    virtual void showPixels(const Rect& area) = 0;
+    // Gives the pixels of `area` back what the window shows, after writes that must not
+    // be seen (a picture that failed half-way).
+    virtual void restorePixels(const Rect& area) = 0;
 };
 
 class WindowSystem;
@@ -170,6 +182,8 @@ public:
     virtual bool messageWaiting() = 0;
     // Fetches and dispatches one message; false when it was the quit request.
     virtual bool dispatchOneMessage() = 0;
+    // The exit code of the last quit request that dispatchOneMessage took.
+    virtual int quitCode() = 0;
     // Idle processing; true while it wants more idle time.
     virtual bool idle(int count) = 0;
     // Sleeps until a message arrives or `ms` milliseconds have passed.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "imaging/DecodePauses.h"
+#include "imaging/DrawInPlace.h"
 #include "platform/SettingsStore.h"
 #include "foundation/lang/Throwable.h"
 
@@ -24,7 +26,44 @@ int randomOffset(int room) {
     return std::rand() % room;
 }
 
+// Drawing windows whose picture is being decoded. The decoders' state is shared, and a
+// pause answers input for every window: none starts another picture meanwhile.
+int windowsDecoding = 0;
+
 }  // namespace
+
+// Places a picture decoded at its own size straight into the window's pixels when it
+// lies wholly inside the window; its place is drawn at random just as for a record, and
+// at the same point of the random sequence (after the source's own choice). A part of
+// the window uncovered during one of the decode's pauses shows the rows decoded so far.
+class CDrawWnd::InPlace : public img_lib::PicturePlacer {
+public:
+    InPlace(DeviceContext& dc, const Rect& client) : dc(dc), client(client) {}
+    bool offered() { return dc.pixelsFor(client, window); }
+
+    bool place(int width, int height, img_lib::Canvas& rows) override {
+        if (width > client.width() || height > client.height()) return false;
+        const int x = randomOffset(client.width() - width);
+        const int y = randomOffset(client.height() - height);
+        rows = img_lib::Canvas{window.pixels + static_cast<size_t>(y) * static_cast<size_t>(window.stride) + x, width,
+                               height, window.stride};
+        area = Rect{client.left + x, client.top + y, client.left + x + width, client.top + y + height};
+        return true;
+    }
+    void placed(bool complete) override {
+        if (complete) {
+            dc.showPixels(area);
+        } else {
+            dc.restorePixels(area);
+        }
+    }
+
+private:
+    DeviceContext& dc;
+    Rect client;
+    img_lib::Canvas window;
+    Rect area;
+};
 
 // Counts a drawing request that is on the stack, and deletes a self-deleting window
 // whose window went away meanwhile once the outermost request returns.
@@ -33,6 +72,23 @@ public:
     explicit DrawingRequest(CDrawWnd& w) : wnd(w) { ++wnd.drawingDepth; }
     ~DrawingRequest() {
         if (--wnd.drawingDepth == 0 && wnd.deletePending) delete &wnd;
+    }
+
+private:
+    CDrawWnd& wnd;
+};
+
+// Marks the window busy while its picture is decoded, so that the ticks and paint
+// requests that a pause dispatches leave it alone.
+class CDrawWnd::Decoding {
+public:
+    explicit Decoding(CDrawWnd& w) : wnd(w) {
+        wnd.busy = true;
+        ++windowsDecoding;
+    }
+    ~Decoding() {
+        wnd.busy = false;
+        --windowsDecoding;
     }
 
 private:
@@ -118,15 +174,28 @@ void CDrawWnd::drawNext(DeviceContext& dc) {
     // The copy keeps the source alive until the picture has been drawn and freed: a
     // database picture points into its source's buffer, and the settings page may
     // replace the source while a flash runs.
+    if (windowsDecoding > 0) return;
     _Ref<_IImageDatabase> source = provider.currentImageSource();
     if (!source) throwRefException(0);
     _Ref<_ImageInfo> record;
     {
-        // A preview draws its pictures small; they may be decoded small, too.
+        Decoding decoding(*this);
+        // A preview draws its pictures small; they may be decoded small, too. A picture
+        // drawn once at its own size may be decoded onto the window.
         img_lib::DrawScaleScope scale(scalePercent);
+        img_lib::DecodePauseScope pauses(pauseEveryMs, answerInput, this);
+        InPlace inPlace(dc, client);
+        const bool direct = scalePercent == 100 && flashSleep < 0 && inPlace.offered();
+        img_lib::DrawInPlaceScope placing(direct ? &inPlace : nullptr);
         record = source->getRandomImage();
     }
+    // The window may have gone during a pause; there is nothing left to draw on.
+    if (windowGone) return;
     if (!record) throwRefException(0);
+    if (record->drawnInPlace) {
+        record->freeImage();
+        return;
+    }
 
     int width;
     int height;
@@ -171,6 +240,26 @@ void CDrawWnd::drawPicture(DeviceContext& dc, int x, int y, int width, int heigh
     }
     // Once the window is gone (closed during the flash) there is nothing left to draw on.
     if (!windowGone) stretch(x, y, width, height);
+}
+
+bool CDrawWnd::answerInput(void* self) {
+    CDrawWnd& wnd = *static_cast<CDrawWnd*>(self);
+    WindowSystem& ws = WindowSystem::current();
+    // Runs inside the decoder: nothing may leave here by an exception. What a handler
+    // throws would otherwise have ended this drawing request; it ends the picture.
+    try {
+        while (!wnd.windowGone && ws.messageWaiting()) {
+            if (!ws.dispatchOneMessage()) {
+                // The run ends and the picture is not needed; the loop below still
+                // waits for the quit request.
+                ws.postQuit(ws.quitCode());
+                return false;
+            }
+        }
+    } catch (...) {
+        return false;
+    }
+    return !wnd.windowGone;
 }
 
 void CDrawWnd::waitPumping(int ms) {

@@ -21,6 +21,8 @@ public:
 
     int scalePercent = 100;  // set by the creator before the window is created
     int flashSleep = -1;     // ms between flash steps; negative: no flash
+    // A long decode stops this often to answer waiting input (0: at every chance).
+    int pauseEveryMs = 10;
 
     // Restarts the timer with the period for `speed`.
     void setSpeed(int speed);
@@ -46,7 +48,11 @@ protected:
 
 private:
     class DrawingRequest;
+    class Decoding;
+    class InPlace;
     void draw(glimsel_ui::DeviceContext& dc);
+    // The decode's pause: dispatches what waits; false gives the picture up.
+    static bool answerInput(void* self);
 
     bool autoDelete;
     bool clearPending = false;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "imaging/DrawInPlace.h"
 #include "imaging/ExifOrientation.h"
 #include "platform/SettingsStore.h"
 #include "platform/os.h"
@@ -176,11 +177,16 @@ _Ref<_ImageInfo> _CImageDatabase::getRandomImage() {
         _Ref<_File> file = new _File(folder, name);
         try {
             char const* path = file->getPath()->c_str();
+            const int orientation =
+                upright && types->at(i) == img_lib::IMAGE_JPEG ? img_lib::jpegFileOrientation(path) : 1;
+            // A photo to be turned is turned in its record: it cannot go onto the window
+            // as it is decoded.
+            img_lib::DrawInPlaceScope turned(orientation == 1 ? img_lib::DrawInPlaceScope::current() : nullptr);
             _Ref<_ImageInfo> image = img_lib::loadImage(path, types->at(i));
-            if (image && upright && types->at(i) == img_lib::IMAGE_JPEG) {
-                img_lib::orientPicture(*image, img_lib::jpegFileOrientation(path));
+            if (image) {
+                img_lib::orientPicture(*image, orientation);
+                return image;
             }
-            if (image) return image;
         } catch (img_lib::ImageException&) {
             names->setElementAt(nullptr, i);
         }

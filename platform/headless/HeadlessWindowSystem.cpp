@@ -50,6 +50,10 @@ public:
         img_lib::Canvas c = canvas();
         if (c.pixels) img_lib::drawDib(c, img_lib::Rect{x, y, width, height}, info, infoBytes, bits, bitsBytes);
     }
+    // Every picture goes through stretchDib, so that the log shows each one.
+    bool pixelsFor(const Rect&, img_lib::Canvas&) override { return false; }
+    void showPixels(const Rect&) override {}
+    void restorePixels(const Rect&) override {}
 
 private:
     DrawCall& add(DrawCall::Kind kind, const Rect& r) {

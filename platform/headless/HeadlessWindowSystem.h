@@ -76,7 +76,6 @@ public:
     uint32_t pixel(NativeWindow window, int x, int y) const;
     // The period of each running timer of a window (id → ms).
     std::map<int, unsigned> timers(NativeWindow window) const { return messages.timers(window); }
-    int quitCode() const { return messages.quitCode(); }
     size_t messagesDispatched() const { return dispatched; }
 
     // ---- WindowSystem ----
@@ -92,6 +91,7 @@ public:
     int runMessageLoop() override;
     bool messageWaiting() override;
     bool dispatchOneMessage() override;
+    int quitCode() override { return messages.quitCode(); }
     bool idle(int count) override;
     void waitForMessage(uint32_t ms) override;
     uint32_t tickCount() override { return clock; }

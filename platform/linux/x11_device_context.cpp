@@ -87,4 +87,31 @@ void X11DeviceContext::stretchDib(int x, int y, int width, int height, const BIT
     if (changed.width() > 0) s.framebuffer->put(s.xid, changed);
 }
 
+bool X11DeviceContext::pixelsFor(const Rect& area, img_lib::Canvas& out) {
+    XWindowSystem::Surface s;
+    if (area.width() <= 0 || area.height() <= 0 || !system.surface(window, s) || !s.framebuffer) return false;
+    Rect inside = intersect(clip, Rect{0, 0, s.width, s.height});
+    if (area.left < inside.left || area.top < inside.top || area.right > inside.right || area.bottom > inside.bottom)
+        return false;
+    img_lib::Canvas c;
+    if (!s.framebuffer->paddedPixels(c)) return false;
+    out = img_lib::Canvas{c.pixels + static_cast<size_t>(area.top) * static_cast<size_t>(c.stride) + area.left,
+                          area.width(), area.height(), c.stride};
+    return true;
+}
+
+void X11DeviceContext::showPixels(const Rect& area) {
+    XWindowSystem::Surface s;
+    if (!system.surface(window, s) || !s.framebuffer) return;
+    Rect changed = intersect(area, intersect(clip, Rect{0, 0, s.width, s.height}));
+    if (changed.width() > 0) s.framebuffer->put(s.xid, changed);
+}
+
+void X11DeviceContext::restorePixels(const Rect& area) {
+    XWindowSystem::Surface s;
+    if (!system.surface(window, s) || !s.framebuffer) return;
+    Rect inside = intersect(area, Rect{0, 0, s.width, s.height});
+    if (inside.width() > 0) s.framebuffer->restore(s.xid, inside);
+}
+
 }  // namespace glimsel_x11

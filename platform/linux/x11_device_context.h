@@ -22,6 +22,9 @@ public:
     void textOut(int x, int y, char const* text) override;
     void stretchDib(int x, int y, int width, int height, const BITMAPINFO* info, uint32_t infoBytes,
                     const void* bits, uint32_t bitsBytes) override;
+    bool pixelsFor(const glimsel_ui::Rect& area, img_lib::Canvas& out) override;
+    void showPixels(const glimsel_ui::Rect& area) override;
+    void restorePixels(const glimsel_ui::Rect& area) override;
 
 private:
     XWindowSystem& system;

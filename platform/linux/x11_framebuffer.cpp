@@ -138,6 +138,23 @@ img_lib::Canvas X11Framebuffer::canvas() {
     return surface;
 }
 
+bool X11Framebuffer::paddedPixels(img_lib::Canvas& out) {
+    if (!direct || image->depth > 24) return false;
+    out = canvas();
+    return true;
+}
+
+void X11Framebuffer::restore(::Window window, const glimsel_ui::Rect& r) {
+    if (!image || r.width() <= 0 || r.height() <= 0) return;
+    waitForServer();  // the server may still read the image
+    // A window that is gone or not wholly on the screen cannot be read back; its pixels
+    // stay as they are.
+    ErrorTrap trap(x.display);
+    XGetSubImage(x.display, window, r.left, r.top, static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()),
+                 AllPlanes, ZPixmap, image, r.left, r.top);
+    trap.finish();
+}
+
 void X11Framebuffer::waitForServer() {
     if (putPending) {
         XEvent e;

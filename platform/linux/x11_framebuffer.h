@@ -25,9 +25,16 @@ public:
     int width() const { return w; }
     int height() const { return h; }
 
-    // Where the renderer draws: 0x00RRGGBB pixels. Waits until the server has read the
-    // pixels of the last put, so that they are not changed under it.
+    // Where the renderer draws: 0x00RRGGBB pixels (those a decoder wrote through
+    // paddedPixels may have any top byte). Waits until the server has read the pixels of
+    // the last put, so that they are not changed under it.
     img_lib::Canvas canvas();
+    // The same pixels for a decoder to write whole rows into, where the fourth byte of a
+    // pixel never reaches the screen (the window's depth leaves it out); false where it
+    // would, or where put converts the pixels.
+    bool paddedPixels(img_lib::Canvas& out);
+    // Reads the rectangle (inside the image) back from the window: what it shows.
+    void restore(::Window window, const glimsel_ui::Rect& r);
     // Copies the rectangle (already inside the image) onto the window. A shared-memory
     // put runs on in the server while the program goes on (decodes the next picture).
     void put(::Window window, const glimsel_ui::Rect& r);

@@ -62,6 +62,7 @@ public:
     int runMessageLoop() override;
     bool messageWaiting() override;
     bool dispatchOneMessage() override;
+    int quitCode() override { return messages.quitCode(); }
     bool idle(int count) override;
     void waitForMessage(uint32_t ms) override;
     uint32_t tickCount() override;

@@ -24,6 +24,10 @@ public:
     void textOut(int x, int y, char const* text) override;
     void stretchDib(int x, int y, int width, int height, const BITMAPINFO* info, uint32_t infoBytes, const void* bits,
                     uint32_t bitsBytes) override;
+    // Pictures go through the system's DIB stretching only.
+    bool pixelsFor(const glimsel_ui::Rect&, img_lib::Canvas&) override { return false; }
+    void showPixels(const glimsel_ui::Rect&) override {}
+    void restorePixels(const glimsel_ui::Rect&) override {}
 
 private:
     Win32WindowSystem& system;

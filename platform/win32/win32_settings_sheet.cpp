@@ -79,6 +79,7 @@ private:
 
     void initialise(HWND window) {
         sheetWindow = window;
+        windowSystem().setPropertySheet(window);
         sheetProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProcedure)));
         SetWindowTextA(window, COptionsSheet::CAPTION);
@@ -91,6 +92,10 @@ private:
         // Without a preview the pages still work; they skip what concerns it.
         sheet.createPreview(Win32WindowSystem::native(window), layout.preview, layout.previewScale);
         centre(window, layout.sheet.width, layout.sheet.height);
+    }
+
+    static Win32WindowSystem& windowSystem() {
+        return static_cast<Win32WindowSystem&>(glimsel_ui::WindowSystem::current());
     }
 
     static void centre(HWND window, int width, int height) {
@@ -119,6 +124,7 @@ private:
             int page = activePageOf(window);
             self->result = self->sheet.close(self->okPressed, page >= 0 ? page : self->activePage);
             self->sheetWindow = nullptr;
+            windowSystem().setPropertySheet(nullptr);
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         }
         return CallWindowProcA(original, window, message, wParam, lParam);

@@ -1,6 +1,8 @@
 // Windows, timers, the message queue and the screen of the Win32 window system.
 #include "platform/win32/win32_window_system.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "platform/win32/win32_device_context.h"
@@ -108,7 +110,15 @@ bool Win32WindowSystem::dispatchOneMessage() {
     // Never blocks: a message seen by messageWaiting may have been a synthesized one
     // that is gone by now.
     if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) return true;
-    if (m.message == WM_QUIT) return false;
+    if (m.message == WM_QUIT) {
+        lastQuitCode = static_cast<int>(m.wParam);
+        return false;
+    }
+    // The sheet's keys (Tab, Enter, Escape, Ctrl+Tab) do what its own loop makes them do.
+    if (propertySheet && (m.hwnd == propertySheet || IsChild(propertySheet, m.hwnd)) &&
+        PropSheet_IsDialogMessage(propertySheet, &m)) {
+        return true;
+    }
     TranslateMessage(&m);
     DispatchMessageA(&m);
     return true;

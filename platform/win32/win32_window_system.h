@@ -42,11 +42,16 @@ public:
     int runMessageLoop() override;
     bool messageWaiting() override;
     bool dispatchOneMessage() override;
+    int quitCode() override { return lastQuitCode; }
     bool idle(int) override { return false; }
     void waitForMessage(uint32_t ms) override;
     uint32_t tickCount() override;
     Size screenSize() override;
     std::unique_ptr<glimsel_ui::DeviceContext> getDC(glimsel_ui::Window& w) override;
+
+    // The property sheet whose own loop waits while a drawing window dispatches messages
+    // (during a flash or a long decode); null when there is none.
+    void setPropertySheet(HWND sheet) { propertySheet = sheet; }
 
     // The 3-3-2 drawing palette as a GDI palette, made on first use.
     HPALETTE palette(const glimsel_ui::PaletteEntry* entries, int count);
@@ -73,6 +78,8 @@ private:
     bool creationRefused = false;
     HPALETTE drawingPalette = nullptr;
     std::vector<glimsel_ui::PaletteEntry> paletteEntries;
+    int lastQuitCode = 0;
+    HWND propertySheet = nullptr;
 };
 
 }  // namespace glimsel_win32

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -12,9 +9,9 @@
 #include "platform/SettingsStore.h"
 #include "show/DrawWnd.h"
 #include "show/SaverWnd.h"
-#include "sources/ArrayFile.h"
 #include "tests/app/HeadlessDesktop.h"
 #include "tests/kit/TempDir.h"
+#include "tests/sources/SourceTestKit.h"
 #include "tests/show/FakeImageSource.h"
 
 using glimsel_headless::DrawCall;
@@ -33,10 +30,24 @@ protected:
         args.insert(args.begin(), "glimsel");
         return app.run(static_cast<int>(args.size()), args.data());
     }
+    // Runs a preview, started with `previewSwitch`, in a 152 x 112 host window that goes at `end`.
+    int runPreview(char const* previewSwitch, uint64_t end) {
+        host = ws.addForeignWindow(Rect{0, 0, 152, 112});
+        ws.scheduleAction(end, [this] { ws.destroyForeignWindow(host); });
+        const std::string handle = std::to_string(host);
+        return run({previewSwitch, handle.c_str()});
+    }
+    // A database of one tiny BMP, written into the picture folder.
+    torvik_lang::_Ref<torvik_io::_File> writeDatabase() {
+        const std::string path = sourcetest::writeArrayFile(
+            folder + "/Glimsel.idb", {"", sourcetest::pictureRecord(img_lib::IMAGE_BMP, sourcetest::greyBmp(2, 1))});
+        return new torvik_io::_File(path.c_str());
+    }
     TempDir dir;
     const std::string folder = dir.path;
     HeadlessDesktop desktop;
     CSaverApp app;
+    glimsel_ui::NativeWindow host = 0;
 };
 
 }  // namespace
@@ -81,10 +92,7 @@ TEST_F(SaverAppTest, TestModeIgnoresKeysAndEndsOnLeftClick) {
 }
 
 TEST_F(SaverAppTest, PreviewDrawsInsideHostAndEndsWithIt) {
-    glimsel_ui::NativeWindow host = ws.addForeignWindow(Rect{0, 0, 152, 112});
-    ws.scheduleAction(5000, [this, host] { ws.destroyForeignWindow(host); });
-    std::string handle = std::to_string(host);
-    EXPECT_EQ(run({"/p", handle.c_str()}), 0);
+    EXPECT_EQ(runPreview("/p", 5000), 0);
     EXPECT_EQ(ws.now(), 5000u);
     auto fills = calls(DrawCall::Fill);
     ASSERT_EQ(fills.size(), 1u);
@@ -97,11 +105,8 @@ TEST_F(SaverAppTest, PreviewDrawsInsideHostAndEndsWithIt) {
 }
 
 TEST_F(SaverAppTest, PreviewPicturesAreScaled) {
-    glimsel_ui::NativeWindow host = ws.addForeignWindow(Rect{0, 0, 152, 112});
     ws.scheduleAction(10, [this] { app.imageSource = fake; });
-    ws.scheduleAction(2500, [this, host] { ws.destroyForeignWindow(host); });
-    std::string handle = std::to_string(host);
-    EXPECT_EQ(run({"p", handle.c_str()}), 0);
+    EXPECT_EQ(runPreview("p", 2500), 0);
     auto dibs = calls(DrawCall::Dib);
     ASSERT_EQ(dibs.size(), 2u);
     EXPECT_EQ(dibs[0].rect.width(), 56);  // 400 x 300 at 14 %
@@ -139,28 +144,8 @@ TEST_F(SaverAppTest, SheetLayoutWidensForPreview) {
     EXPECT_EQ(l.previewScale, 36);
 }
 
-namespace {
-
-// A database of one tiny 24-bit BMP, written into `folder`.
-torvik_lang::_Ref<torvik_io::_File> writeDatabase(const std::string& folder) {
-    // 14-byte file header, 40-byte info header, one 2x1 row of 8 bytes.
-    unsigned char bmp[62] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                             40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
-    std::vector<unsigned char> record(4 + sizeof bmp, 0);
-    record[0] = img_lib::IMAGE_BMP;
-    std::memcpy(record.data() + 4, bmp, sizeof bmp);
-    torvik_lang::_Ref<torvik_io::_File> file = new torvik_io::_File((folder + "/Glimsel.idb").c_str());
-    torvik_lang::_Ref<util_ds::_ArrayFile> array = new util_ds::_ArrayFile();
-    array->create(file, 2, 0);
-    array->writeRecord(1, record.data(), static_cast<int>(record.size()));
-    array->close();
-    return file;
-}
-
-}  // namespace
-
 TEST_F(SaverAppTest, DatabaseIsUsedWhilePathIsAbsent) {
-    desktop.database = writeDatabase(folder);
+    desktop.database = writeDatabase();
     store.writeString("Config", "Path", nullptr);
     app.chooseImageSource();
     EXPECT_TRUE(app.usingImageDatabase);
@@ -173,7 +158,7 @@ TEST_F(SaverAppTest, DatabaseIsUsedWhilePathIsAbsent) {
 }
 
 TEST_F(SaverAppTest, FolderWinsWhenPathIsSet) {
-    desktop.database = writeDatabase(folder);
+    desktop.database = writeDatabase();
     app.chooseImageSource();  // "Path" names the (picture-less) folder
     EXPECT_FALSE(app.usingImageDatabase);
     EXPECT_EQ(desktop.databaseQueries, 0);
@@ -182,7 +167,7 @@ TEST_F(SaverAppTest, FolderWinsWhenPathIsSet) {
 
 TEST_F(SaverAppTest, MissingDatabaseFallsBackToWorkingDirectory) {
     store.writeString("Config", "Path", nullptr);
-    writeDatabase(folder);  // not a picture, but gives the folder a file
+    writeDatabase();  // not a picture, but gives the folder a file
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder.c_str()), 0);

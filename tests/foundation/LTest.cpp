@@ -25,19 +25,27 @@ protected:
 
 }  // namespace
 
-TEST_F(Language, EnglishPicksFirstSection) {
-    use(false);
-    EXPECT_STREQ(L::getString(OPEN, "x.txt")->c_str(), "Can't open file 'x.txt'");
-}
-
-TEST_F(Language, GermanPicksGermanSection) {
-    use(true);
-    EXPECT_STREQ(L::getString(OPEN, "x.txt")->c_str(), "Kann Datei 'x.txt' nicht \xF6" "ffnen");
-}
-
-TEST_F(Language, GermanFallsBackToFirstSection) {
-    use(true);
-    EXPECT_STREQ(L::getString("{Only English %d}", 5)->c_str(), "Only English 5");
+TEST_F(Language, PicksTheSectionOfTheLanguage) {
+    struct Case {
+        bool german;
+        char const* format;  // formatted with the argument "x.txt"
+        char const* text;
+    } cases[] = {
+        {false, OPEN, "Can't open file 'x.txt'"},
+        {true, OPEN, "Kann Datei 'x.txt' nicht \xF6" "ffnen"},
+        {true, "{Only English %s}", "Only English x.txt"},  // falls back to the first section
+        {false, "a\\b %s", "a\\b x.txt"},                   // no section: formatted unchanged
+        {false, "{a\\}b\\\\c}", "a}b\\c"},                 // escapes inside a section
+        {false, "{", ""},                                   // no section: the not-found text
+        // A text that starts with a brace but whose only brace is the first one still has
+        // an (empty-ended) section.
+        {false, "{abc", "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        use(c.german);
+        EXPECT_STREQ(L::getString(c.format, "x.txt")->c_str(), c.text);
+    }
 }
 
 #ifndef _WIN32
@@ -54,21 +62,6 @@ TEST_F(Language, VariablesAreReadInOrder) {
     unsetenv("LANG");
 }
 #endif
-
-TEST_F(Language, PlainTextIsFormattedUnchanged) {
-    EXPECT_STREQ(L::getString("a\\b %d", 1)->c_str(), "a\\b 1");
-}
-
-TEST_F(Language, BackslashEscapesInsideSection) {
-    EXPECT_STREQ(L::getString("{a\\}b\\\\c}")->c_str(), "a}b\\c");
-}
-
-TEST_F(Language, TextWithoutSectionGivesNotFoundText) {
-    EXPECT_STREQ(L::getString("{")->c_str(), "");
-    // A text that starts with a brace but whose only brace is the first one still has
-    // an (empty) section; a text whose marker section is missing falls back.
-    EXPECT_STREQ(L::getString("{abc")->c_str(), "abc");
-}
 
 TEST(LFormat, BufferGrowsInStepsOfHundred) {
     std::string longText(250, 'x');

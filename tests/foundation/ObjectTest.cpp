@@ -66,19 +66,12 @@ TEST(Ref, StaticMarkSurvivesReferences) {
     EXPECT_EQ(destroyed, 0);
 }
 
-TEST(Ref, ConversionOfNullGivesNull) {
+TEST(Ref, ConversionChecksTheTypeAndCounts) {
     _Ref<_Object> none;
-    _Ref<Tracked> converted(none);
-    EXPECT_TRUE(converted.isNull());
-}
-
-TEST(Ref, FailedConversionThrows) {
-    _Ref<_Object> o = new Unrelated();
-    EXPECT_THROW({ _Ref<Tracked> t(o); }, Throwable);
-    EXPECT_EQ(o->count, 1);
-}
-
-TEST(Ref, SuccessfulConversionCounts) {
+    EXPECT_TRUE(_Ref<Tracked>(none).isNull());
+    _Ref<_Object> unrelated = new Unrelated();
+    EXPECT_THROW({ _Ref<Tracked> t(unrelated); }, Throwable);
+    EXPECT_EQ(unrelated->count, 1);
     _Ref<_Object> o = new Tracked();
     _Ref<Tracked> t(o);
     EXPECT_EQ(o->count, 2);

@@ -10,6 +10,7 @@
 
 #include <png.h>
 
+#include "imaging/DrawInPlace.h"
 #include "imaging/ImageInfo.h"
 #include "tests/imaging/JpegSamples.h"
 #include "tests/kit/ImageOutcome.h"
@@ -29,6 +30,15 @@ Options exact() {
     o.fullChroma = true;
     return o;
 }
+
+Options withOptions(bool progressive, bool fullChroma) {
+    Options o;
+    o.progressive = progressive;
+    o.fullChroma = fullChroma;
+    return o;
+}
+
+Bytes firstHalf(const Bytes& b) { return Bytes(b.begin(), b.begin() + static_cast<long>(b.size() / 2)); }
 
 _Ref<_ImageInfo> decode(const Bytes& b, char const* name = "test.jpg") {
     return loadImage(b.data(), static_cast<int>(b.size()), IMAGE_JPEG, name);
@@ -136,10 +146,8 @@ TEST(JpegLayout, HeaderIsTopDown24Bit) {
 
 TEST(JpegColour, ProgressiveMatchesBaseline) {
     Picture photo = photoLike(67, 45);
-    Options progressive;
-    progressive.progressive = true;
     _Ref<_ImageInfo> a = decode(encode(photo));
-    _Ref<_ImageInfo> b = decode(encode(photo, progressive));
+    _Ref<_ImageInfo> b = decode(encode(photo, withOptions(true, false)));
     ASSERT_EQ(a->bitsBytes, b->bitsBytes);
     // The same coefficients, stored in another order.
     EXPECT_EQ(0, std::memcmp(a->bits, b->bits, a->bitsBytes));
@@ -161,6 +169,84 @@ TEST(JpegColour, CmykAndYcckAreConvertedToRgb) {
         expectNear(pixel(*image, 2, 10), 128, 128, 0, 2, where);
         expectNear(pixel(*image, 2, 18), 10, 20, 39, 2, where);
     }
+}
+
+// ---- Drawing in place ------------------------------------------------------------------------
+
+namespace {
+
+// A window that offers its rows at (3, 2) of a larger, marked block and keeps what it is
+// told.
+struct WindowPlacer : PicturePlacer {
+    static constexpr uint32_t kMark = 0xA5A5A5A5;
+    WindowPlacer(int width, int height, bool accept = true)
+        : stride(width + 7), pixels(size_t(stride) * (height + 4), kMark), accept(accept) {}
+    bool place(int width, int height, Canvas& rows) override {
+        ++offers;
+        rows = Canvas{pixels.data() + 2 * stride + 3, width, height, stride};
+        return accept;
+    }
+    void placed(bool complete) override { outcomes.push_back(complete); }
+    int stride;
+    std::vector<uint32_t> pixels;
+    bool accept;
+    int offers = 0;
+    std::vector<bool> outcomes;
+};
+
+}  // namespace
+
+TEST(JpegInPlace, PicturesPlacedInTheWindowGetTheRecordsPixelsAndNothingElse) {
+    struct Case { const char* name; Bytes file; };
+    const Case cases[] = {{"4:2:0", encode(photoLike(67, 45))},
+                          {"4:4:4", encode(photoLike(67, 45), withOptions(false, true))},
+                          {"progressive", encode(photoLike(67, 45), withOptions(true, false))},
+                          {"grey", encode(bands(9, 16, Space::Gray, {{40}, {200}}), exact())}};
+    for (const Case& c : cases) {
+        _Ref<_ImageInfo> record = decode(c.file);
+        const int w = record->width(), h = record->height();
+        WindowPlacer window(w, h);
+        DrawInPlaceScope scope(&window);
+        _Ref<_ImageInfo> placed = decode(c.file);
+        EXPECT_TRUE(placed->drawnInPlace && !placed->bits) << c.name;
+        EXPECT_EQ(window.outcomes, std::vector<bool>{true}) << c.name;
+        // The library sets the fourth byte, so no pixel of the picture keeps the mark.
+        EXPECT_EQ(size_t(std::count(window.pixels.begin(), window.pixels.end(), WindowPlacer::kMark)),
+                  window.pixels.size() - size_t(w) * h) << c.name;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                ASSERT_EQ(0, std::memcmp(&window.pixels[size_t(y + 2) * window.stride + x + 3], pixel(*record, x, y), 3))
+                    << c.name << " " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(JpegInPlace, OtherPicturesComeAsRecordsAsBefore) {
+    const Bytes photo = encode(photoLike(33, 20));
+    const Bytes cmyk = encode(bands(8, 24, Space::Cmyk, {{255, 128, 0, 255}}), exact());
+    struct Case { const char* name; const Bytes* file; bool accept; int percent; int offers; };
+    const Case cases[] = {
+        {"refused", &photo, false, 100, 1}, {"CMYK", &cmyk, true, 100, 0}, {"drawn at half size", &photo, true, 50, 0}};
+    for (const Case& c : cases) {
+        DrawScaleScope scale(c.percent);
+        _Ref<_ImageInfo> expected = decode(*c.file);
+        WindowPlacer window(40, 30, c.accept);
+        DrawInPlaceScope scope(&window);
+        _Ref<_ImageInfo> record = decode(*c.file);
+        EXPECT_FALSE(record->drawnInPlace) << c.name;
+        ASSERT_EQ(record->bitsBytes, expected->bitsBytes) << c.name;
+        EXPECT_EQ(0, std::memcmp(record->bits, expected->bits, record->bitsBytes)) << c.name;
+        EXPECT_EQ(window.offers, c.offers) << c.name;
+        EXPECT_TRUE(window.outcomes.empty()) << c.name;
+    }
+}
+
+TEST(JpegInPlace, PictureThatFailsAfterItsRowsWereOfferedIsNotShown) {
+    WindowPlacer window(64, 64);
+    DrawInPlaceScope scope(&window);
+    EXPECT_EQ(decodeOutcome(firstHalf(encode(photoLike(64, 64)))), "JPEG format error");
+    EXPECT_EQ(window.outcomes, std::vector<bool>{false});
 }
 
 // ---- Failures --------------------------------------------------------------------------------
@@ -185,9 +271,7 @@ TEST(JpegFailure, EmptyAndNegativeSizesAreFormatErrors) {
 }
 
 TEST(JpegFailure, CutShortPicturesMeetTheirOwnStartMarker) {
-    Options progressive;
-    progressive.progressive = true;
-    for (const Options& options : {Options{}, progressive}) {
+    for (const Options& options : {Options{}, withOptions(true, false)}) {
         Bytes whole = encode(photoLike(64, 64), options);
         for (size_t keep : {whole.size() / 3, whole.size() / 2, whole.size() - 2}) {
             Bytes cut(whole.begin(), whole.begin() + static_cast<long>(keep));
@@ -199,7 +283,7 @@ TEST(JpegFailure, CutShortPicturesMeetTheirOwnStartMarker) {
 
 TEST(JpegFailure, DecoderIsIdleAgainAfterEveryFailure) {
     Bytes good = encode(bands(5, 16, Space::Rgb, kRedBlue), exact());
-    Bytes cut(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+    Bytes cut = firstHalf(good);
     Bytes huge = good;
     setFrameSize(huge, 40000, 40000);
     Bytes garbage = {0xFF, 0xD8, 0xFF, 0x00, 0x01, 0x02};

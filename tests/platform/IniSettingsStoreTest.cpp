@@ -15,11 +15,6 @@ using glimsel_linux::IniSettingsStore;
 
 namespace {
 
-std::string readText(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A literal with its NUL bytes.
 template <size_t N>
 std::string bytes(const char (&text)[N]) {
@@ -129,7 +124,7 @@ TEST_F(IniSettingsStoreTest, UnreadableFilesAreKeptAsideAndNeverWrittenOver) {
         EXPECT_NE(said.find("kept as " + aside), std::string::npos) << said;
         EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
         EXPECT_EQ(fileText(), "[Config]\nSpeed=70\nflashSleep=10\n");
-        EXPECT_EQ(readText(aside), large);
+        EXPECT_EQ(TempDir::read(aside), large);
     }
 }
 
@@ -157,7 +152,7 @@ TEST_F(IniSettingsStoreTest, LinkedFilesAreWrittenThroughToTheirTarget) {
         ASSERT_EQ(::lstat(path.c_str(), &st), 0);
         EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.what;
         EXPECT_EQ(store.getInt("Config", "Speed", 50), 70) << c.what;
-        const std::string text = readText(c.target);
+        const std::string text = TempDir::read(c.target);
         EXPECT_NE(text.find("Speed=70"), std::string::npos) << c.what;
         EXPECT_EQ(text.find("Path=/pics") != std::string::npos, !dangling) << c.what;
     }

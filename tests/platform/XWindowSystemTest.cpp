@@ -1,9 +1,11 @@
 // The X11 window system's own rules, on a virtual server that each test starts:
 // timers on the real clock, sleeping waits, windows of other programs, drawing on
-// windows that are gone. The queue's rules are tested once, headless.
+// windows that are gone, and the drawing window's pictures as the window shows them.
+// The queue's rules are tested once, headless.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <csignal>
@@ -14,7 +16,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "imaging/DibRenderer.h"
+#include "platform/headless/MemorySettingsStore.h"
+#include "platform/linux/x11_display.h"
+#include "platform/linux/x11_framebuffer.h"
 #include "platform/linux/x11_window_system.h"
+#include "show/DrawWnd.h"
+#include "tests/imaging/JpegSamples.h"
 
 using glimsel_ui::Rect;
 using glimsel_x11::XWindowSystem;
@@ -98,6 +106,8 @@ public:
     void onTimer(int) override { glimsel_ui::WindowSystem::current().postQuit(-2); }
 };
 
+constexpr unsigned kShown = glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE;
+
 double processorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 class XWindowSystemTest : public ::testing::Test {
@@ -139,7 +149,7 @@ protected:
 
 TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     w.setTimer(1, 50);
     pumpFor(530);
     EXPECT_GE(w.timerTicks, 8);
@@ -153,7 +163,7 @@ TEST_F(XWindowSystemTest, TimersTickAtTheirPeriodAndStopWhenKilled) {
 
 TEST_F(XWindowSystemTest, WaitingSleepsInsteadOfSpinning) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     w.setTimer(1, 10);  // the fastest show: a tick every 10 ms
     double before = processorSeconds();
     uint32_t start = ws->tickCount();
@@ -169,7 +179,7 @@ TEST_F(XWindowSystemTest, WaitingSleepsInsteadOfSpinning) {
 TEST_F(XWindowSystemTest, RefusedCreationLeavesNoWindowAndCallsNoHandler) {
     Probe w;
     w.createResult = -1;
-    EXPECT_FALSE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    EXPECT_FALSE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     EXPECT_FALSE(w.hasWindow());
     EXPECT_EQ(w.calls, std::vector<std::string>{"create"});
 }
@@ -220,7 +230,7 @@ TEST_F(XWindowSystemTest, ChildOfAWindowThatIsGoneIsNotCreated) {
 
 TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
     Probe w;
-    ASSERT_TRUE(w.createWindow(0, glimsel_ui::STYLE_POPUP | glimsel_ui::STYLE_VISIBLE, Rect{0, 0, 100, 100}, 0));
+    ASSERT_TRUE(w.createWindow(0, kShown, Rect{0, 0, 100, 100}, 0));
     auto dc = w.getDC();
     glimsel_ui::Size one = dc->textExtent("x");
     glimsel_ui::Size ten = dc->textExtent("xxxxxxxxxx");
@@ -232,3 +242,89 @@ TEST_F(XWindowSystemTest, TextIsMeasuredInTheServersFont) {
 }
 
 }  // namespace
+
+namespace {
+
+using jpeg_samples::Bytes;
+
+torvik_lang::_Ref<img_lib::_ImageInfo> decodeJpeg(const Bytes& b) {
+    return img_lib::loadImage(b.data(), static_cast<int>(b.size()), img_lib::IMAGE_JPEG, "x");
+}
+
+// Tries its files in turn, as a folder source tries pictures until one decodes, and
+// keeps the record it hands out.
+class FilesInTurn : public torvik_lang::_Object, public _IImageDatabase, public IImageSourceProvider {
+public:
+    std::vector<const Bytes*> files;
+    torvik_lang::_Ref<img_lib::_ImageInfo> last;
+    torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override {
+        for (const Bytes* f : files) {
+            try {
+                return last = decodeJpeg(*f);
+            } catch (img_lib::ImageException&) {
+            }
+        }
+        return last = new img_lib::_ImageInfo();
+    }
+    int getImageCount() override { return 1; }
+    torvik_lang::_Ref<_IImageDatabase> currentImageSource() override { return this; }
+};
+
+}  // namespace
+
+TEST_F(XWindowSystemTest, PicturesOnTheWindowAreTheRenderersPixels) {
+    glimsel_headless::MemorySettingsStore store;
+    glimsel_settings::installSettingsStore(&store);
+    store.writeInt("Config", "Speed", 0);  // no tick of its own during the test
+    const Bytes fits = jpeg_samples::encode(jpeg_samples::photoLike(200, 120));
+    const Bytes larger = jpeg_samples::encode(jpeg_samples::photoLike(400, 260));
+    const Bytes whole = jpeg_samples::encode(jpeg_samples::photoLike(150, 90));
+    const Bytes broken(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2));
+    // A picture inside the window goes there as it is decoded; a larger one is clipped
+    // at the edges by the renderer; one that fails after its rows went to the window
+    // leaves nothing there, and the next one takes the place drawn after it.
+    struct Case { const char* name; std::vector<const Bytes*> files; int placesBefore; bool inPlace; };
+    const Case cases[] = {{"inside", {&fits}, 0, true},
+                          {"clipped", {&larger}, 0, false},
+                          {"after a failure", {&broken, &fits}, 1, true}};
+    constexpr int W = 320, H = 200;
+    for (const Case& c : cases) {
+        torvik_lang::_Ref<FilesInTurn> source = new FilesInTurn();
+        source->files = c.files;
+        CDrawWnd window(*source, false);
+        ASSERT_TRUE(window.createWindow(0, kShown, Rect{0, 0, W, H}, 0));
+        pumpFor(300);  // mapped and painted black
+        std::srand(7);
+        window.drawNext(*window.getDC());
+
+        // The same picture drawn by the renderer where the same random numbers put it.
+        std::srand(7);
+        for (int i = 0; i < 2 * c.placesBefore; ++i) std::rand();
+        torvik_lang::_Ref<img_lib::_ImageInfo> record = decodeJpeg(*c.files.back());
+        const int x = std::rand() % (W - record->width()), y = std::rand() % (H - record->height());
+        std::vector<uint32_t> expected(W * H, 0);
+        img_lib::drawImage(img_lib::Canvas{expected.data(), W, H, W},
+                           img_lib::Rect{x, y, record->width(), record->height()}, *record);
+        EXPECT_EQ(source->last->drawnInPlace, c.inPlace) << c.name;
+
+        // What the window shows, and what it keeps to show again when it is uncovered.
+        XWindowSystem::Surface surface;
+        ASSERT_TRUE(ws->surface(window.handle(), surface));
+        const img_lib::Canvas kept = surface.framebuffer->canvas();
+        XImage* screen = XGetImage(ws->x().display, surface.xid, 0, 0, W, H, AllPlanes, ZPixmap);
+        ASSERT_NE(screen, nullptr);
+        int wrongOnScreen = 0, wrongKept = 0;
+        for (int py = 0; py < H; ++py) {
+            for (int px = 0; px < W; ++px) {
+                const uint32_t want = expected[size_t(py) * W + px];
+                wrongOnScreen += XGetPixel(screen, px, py) != want;
+                wrongKept += (kept.pixels[size_t(py) * kept.stride + px] & 0xFFFFFF) != want;
+            }
+        }
+        XDestroyImage(screen);
+        EXPECT_EQ(wrongOnScreen, 0) << c.name;
+        EXPECT_EQ(wrongKept, 0) << c.name;
+        window.destroyWindow();
+    }
+    glimsel_settings::installSettingsStore(nullptr);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "show/DrawWnd.h"
 #include "tests/show/FakeImageSource.h"
@@ -270,4 +271,57 @@ TEST_F(DrawWndTest, FrameShowsBlackBackgroundAndThePictureGrowingAtItsPlace) {
     EXPECT_EQ(ws.pixel(id, whole.right - 1, whole.bottom - 1), GREY);
     EXPECT_EQ(ws.pixel(id, whole.left - 1, whole.top), beside(whole.left - 1, whole.top));
     EXPECT_EQ(ws.pixel(id, whole.right, whole.bottom - 1), beside(whole.right, whole.bottom - 1));
+}
+
+TEST_F(DrawWndTest, LongDecodesAnswerInputMeanwhile) {
+    // A window that notes when it is closed, and what had been drawn by then.
+    struct Probe : glimsel_ui::Window {
+        explicit Probe(std::function<size_t()> pictures) : pictures(std::move(pictures)) {}
+        std::function<size_t()> pictures;
+        bool gone = false;
+        size_t drawnBefore = 0;
+        void onDestroy() override {
+            gone = true;
+            drawnBefore = pictures();
+        }
+    };
+    enum What { OtherInput, OwnClose, Quit, TicksOfTwoWindows };
+    struct Case { What what; int exitCode; size_t pictures; };
+    for (Case c : {Case{OtherInput, -1, 1}, Case{OwnClose, -1, 0}, Case{Quit, 7, 0}, Case{TicksOfTwoWindows, -1, 1}}) {
+        SCOPED_TRACE(c.what);
+        Probe probe([&] { return calls(DrawCall::Dib).size(); });
+        ASSERT_TRUE(probe.createWindow(0, glimsel_ui::STYLE_POPUP, Rect{0, 0, 10, 10}, 0));
+        CDrawWnd other(provider, false);
+        make()->pauseEveryMs = 0;
+        ws.runUntil(ws.now());  // the black background
+        ws.drawLog.clear();
+        fake->deepest = 0;
+        bool once = false;
+        fake->duringDecode = [&] {
+            if (once) return;
+            once = true;
+            switch (c.what) {
+                case OtherInput: ws.postClose(probe); break;
+                case OwnClose: ws.postClose(*wnd); break;
+                case Quit: ws.postQuit(7); break;
+                case TicksOfTwoWindows:
+                    ASSERT_TRUE(other.createWindow(0, glimsel_ui::STYLE_POPUP, Rect{0, 0, 100, 100}, 0));
+                    ws.advance(1000);  // both windows' ticks come due
+                    break;
+            }
+        };
+        const uint32_t tick = ws.now() + 1000;
+        // A quit request waits for the loop: the picture is given up, the run ends.
+        EXPECT_EQ(ws.runUntil(tick), c.exitCode);
+        EXPECT_EQ(calls(DrawCall::Dib).size(), c.pictures);
+        EXPECT_EQ(probe.gone, c.what == OtherInput);
+        EXPECT_EQ(probe.drawnBefore, 0u);  // answered before the picture was drawn
+        EXPECT_EQ(ws.windowExists(wnd->handle()), c.what != OwnClose);
+        EXPECT_EQ(fake->deepest, 1);  // no picture starts while another decodes
+        if (other.handle()) other.destroyWindow();
+        if (!probe.gone) probe.destroyWindow();
+        wnd->destroyWindow();
+        wnd.reset();
+        fake->duringDecode = nullptr;
+    }
 }

@@ -1,8 +1,10 @@
 #include "tests/show/FakeImageSource.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/lang/Memory.h"
+#include "imaging/DecodePauses.h"
 
 using torvik_lang::_Ref;
 using torvik_lang::osAlloc;
@@ -14,6 +16,16 @@ _Ref<img_lib::_ImageInfo> FakeImageSource::getRandomImage() {
         if (next.size() > 1) next.pop_front();
     }
     ++handedOut;
+    // Decodes like a decoder: with a pause that may answer input or give the picture up.
+    static int depth = 0;
+    struct Depth {
+        explicit Depth(int& d) : d(d) { ++d; }
+        ~Depth() { --d; }
+        int& d;
+    } nested(depth);
+    deepest = std::max(deepest, depth);
+    if (duringDecode) duringDecode();
+    if (!img_lib::DecodePauseScope::mayGoOn()) throw img_lib::DecodeCancelled();
     _Ref<img_lib::_ImageInfo> record = new img_lib::_ImageInfo();
     if (p.height == 0) {
         record->init("No images in system", img_lib::IMAGE_JPEG);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "foundation/lang/Object.h"
@@ -25,6 +26,10 @@ public:
     std::deque<FakePicture> next;      // handed out in order; the last one repeats
     FakePicture fallback{400, 300};
     int handedOut = 0;
+    // Runs as each picture decodes, before the decode's pause: what arrives meanwhile.
+    std::function<void()> duringDecode;
+    // The most pictures decoding at once.
+    int deepest = 0;
 
     torvik_lang::_Ref<img_lib::_ImageInfo> getRandomImage() override;
     int getImageCount() override { return 1; }

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "imaging/DrawInPlace.h"
 #include "show/DrawWnd.h"
 #include "sources/FolderImageDatabase.h"
 #include "tests/imaging/ExifTestKit.h"
@@ -50,6 +51,12 @@ protected:
         ws.runUntil(ws.now() + static_cast<uint32_t>(1000 * ticks));
     }
     uint32_t pixelAt(const DrawCall& c, int dx, int dy) const { return ws.pixel(wnd->handle(), c.rect.left + dx, c.rect.top + dy); }
+    // 32 wide, 16 high: red above blue; the tag says it shows turned a quarter clockwise.
+    void writeTaggedPhoto() {
+        auto picture = jpeg_samples::bands(32, 16, jpeg_samples::Space::Rgb, {{255, 0, 0}, {0, 0, 255}});
+        dir.write("photo.jpg",
+                  exif_kit::withExif(jpeg_samples::encode(picture), exif_kit::tiff(false, {{0x0112, 3, 1, 6}})));
+    }
 
     TempDir dir;
     std::unique_ptr<CDrawWnd> wnd;
@@ -58,9 +65,7 @@ protected:
 }  // namespace
 
 TEST_F(FolderChoices, UprightTurnsATaggedPhoto) {
-    // 32 wide, 16 high: red above blue; the tag says it shows turned a quarter clockwise.
-    auto picture = jpeg_samples::bands(32, 16, jpeg_samples::Space::Rgb, {{255, 0, 0}, {0, 0, 255}});
-    dir.write("photo.jpg", exif_kit::withExif(jpeg_samples::encode(picture), exif_kit::tiff(false, {{0x0112, 3, 1, 6}})));
+    writeTaggedPhoto();
     // At half size the photo is decoded reduced and turned all the same.
     for (int scale : {100, 50}) {
         for (int upright : {0, 1}) {
@@ -85,6 +90,24 @@ TEST_F(FolderChoices, UprightTurnsATaggedPhoto) {
             EXPECT_LT(blue >> 16, 50u) << std::hex << blue;
             EXPECT_GT((upright ? pixelAt(c, 2, 2) : pixelAt(c, 2, bottom)) & 0xFF, 200u) << "blue's other corner";
         }
+    }
+}
+
+TEST_F(FolderChoices, UprightKeepsATaggedPhotoOffTheWindowUntilItIsTurned) {
+    writeTaggedPhoto();
+    struct Counting : img_lib::PicturePlacer {
+        int offers = 0;
+        bool place(int, int, img_lib::Canvas&) override { return ++offers, false; }
+        void placed(bool) override {}
+    };
+    for (int upright : {0, 1}) {
+        store.writeInt("Config", "Upright", upright);
+        _Ref<_CImageDatabase> db = new _CImageDatabase();
+        db->loadFolder();
+        Counting window;
+        img_lib::DrawInPlaceScope scope(&window);
+        EXPECT_EQ(db->getRandomImage()->width(), upright ? 16 : 32);
+        EXPECT_EQ(window.offers, upright ? 0 : 1);
     }
 }
 

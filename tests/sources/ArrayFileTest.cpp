@@ -31,11 +31,14 @@ protected:
 
     _Ref<_File> file(const std::string& name) { return new _File((dir / name).c_str()); }
 
-    _Ref<_ArrayFile> openBytes(const std::string& bytes, bool writable = false) {
-        dir.write("a.dat", bytes);
+    _Ref<_ArrayFile> openFile(const std::string& name, bool writable = false) {
         _Ref<_ArrayFile> a = new _ArrayFile();
-        a->open(file("a.dat"), writable);
+        a->open(file(name), writable);
         return a;
+    }
+    _Ref<_ArrayFile> openBytes(const std::string& bytes) {
+        dir.write("a.dat", bytes);
+        return openFile("a.dat");
     }
 
     static std::string read(const _Ref<_ArrayFile>& a, int index) {
@@ -119,28 +122,18 @@ TEST_F(ArrayFile, RefusesHeadersAndIndexesItCannotRead) {
 TEST_F(ArrayFile, AFailedOpenForgetsTheEarlierFile) {
     writeArrayFile(dir / "good.dat", {"one", "two"});
     dir.write("bad.dat", "\x34\x35 not an array file");
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->open(file("good.dat"), false);
+    _Ref<_ArrayFile> a = openFile("good.dat");
     EXPECT_EQ(a->getCount(), 2);
     EXPECT_NE(failure([&] { a->open(file("bad.dat"), false); }), "none");
     EXPECT_EQ(a->getCount(), 0);
     EXPECT_NE(failure([&] { a->getRecordSize(0); }), "none");
 }
 
-TEST_F(ArrayFile, CreateWritesTheHeaderAndReservesTheIndex) {
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->create(file("new.dat"), 3, 10);
-    a->close();
-    const std::string bytes = TempDir::read(dir / "new.dat");
-    ASSERT_EQ(bytes.size(), 48u);
-    EXPECT_EQ(bytes.substr(0, 12), std::string("\x34\x34\x00\x02", 4) + le(10, 4) + le(3, 4));
-}
-
-TEST_F(ArrayFile, RecordsGoOneAfterAnotherAndReadBack) {
+TEST_F(ArrayFile, CreateWritesTheHeaderThenRecordsOneAfterAnother) {
     _Ref<_ArrayFile> a = new _ArrayFile();
     a->create(file("r.dat"), 3, 10);
     std::string r[] = {"12345", "abcdefg", "ABCDEFGHI"};
-    // Written out of order: the bytes lie in the order of writing.
+    // Written out of order: the bytes lie in the order of writing, behind the index.
     a->writeRecord(12, &r[0][0], 5);
     a->writeRecord(10, &r[1][0], 7);
     a->writeRecord(11, &r[2][0], 9);
@@ -148,8 +141,7 @@ TEST_F(ArrayFile, RecordsGoOneAfterAnotherAndReadBack) {
     EXPECT_EQ(failure([&] { a->writeRecord(9, &r[0][0], 5); }), "Throwable: ");
     a->close();
 
-    _Ref<_ArrayFile> b = new _ArrayFile();
-    b->open(file("r.dat"), false);
+    _Ref<_ArrayFile> b = openFile("r.dat");
     EXPECT_EQ(b->getFirstIndex(), 10);
     EXPECT_EQ(b->getCount(), 3);
     const int64_t offsets[] = {53, 60, 48};
@@ -162,7 +154,9 @@ TEST_F(ArrayFile, RecordsGoOneAfterAnotherAndReadBack) {
     EXPECT_EQ(read(b, 10), "abcdefg");
     EXPECT_EQ(read(b, 11), "ABCDEFGHI");
     EXPECT_EQ(read(b, 12), "12345");
-    EXPECT_EQ(TempDir::read(dir / "r.dat").size(), 69u);
+    const std::string bytes = TempDir::read(dir / "r.dat");
+    EXPECT_EQ(bytes.size(), 69u);
+    EXPECT_EQ(bytes.substr(0, 12), std::string("\x34\x34\x00\x02", 4) + le(10, 4) + le(3, 4));
 
     // At position 4 of a buffer: the first four bytes stay as they were.
     _Ref<Buffer> buffer = new Buffer(4 + 7);
@@ -194,8 +188,7 @@ TEST_F(ArrayFile, IndexesOfAnySizeReadBackWhole) {
 
 TEST_F(ArrayFile, ReadsStayInsideTheIndexAndTheBuffer) {
     writeArrayFile(dir / "r.dat", {"abc", "defgh"}, 5);
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->open(file("r.dat"), false);
+    _Ref<_ArrayFile> a = openFile("r.dat");
     _Ref<Buffer> big = new Buffer(100);
     for (int index : {4, 7, -1, 0x7FFFFFFF, int(0x80000000)}) {
         SCOPED_TRACE(index);
@@ -244,8 +237,7 @@ TEST_F(ArrayFile, RecordsOutsideTheFileFailInsteadOfReadingGarbage) {
 TEST_F(ArrayFile, AFileCutShortAfterOpeningFailsToRead) {
     // Larger than what the stream may have buffered while reading the index.
     const std::string path = writeArrayFile(dir / "r.dat", {std::string(100000, 'r')});
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->open(file("r.dat"), false);
+    _Ref<_ArrayFile> a = openFile("r.dat");
     ASSERT_EQ(truncate(path.c_str(), 50000), 0);
     _Ref<Buffer> buffer = new Buffer(100000);
     EXPECT_EQ(failure([&] { a->readRecord(buffer, 0, 0); }), "IOException: Can't read record 0");
@@ -253,16 +245,14 @@ TEST_F(ArrayFile, AFileCutShortAfterOpeningFailsToRead) {
 
 TEST_F(ArrayFile, OpenedForWritingAppendsBehindTheExistingRecords) {
     writeArrayFile(dir / "w.dat", {"first", "second"});
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->open(file("w.dat"), true);
+    _Ref<_ArrayFile> a = openFile("w.dat", true);
     std::string replacement = "1st";
     a->writeRecord(0, &replacement[0], 3);
     EXPECT_EQ(read(a, 0), "1st");
     EXPECT_EQ(read(a, 1), "second");
     a->close();
 
-    _Ref<_ArrayFile> b = new _ArrayFile();
-    b->open(file("w.dat"), false);
+    _Ref<_ArrayFile> b = openFile("w.dat");
     EXPECT_EQ(read(b, 0), "1st");
     EXPECT_EQ(read(b, 1), "second");
     EXPECT_EQ(b->offsets->data[0], 12 + 24 + 11);
@@ -270,8 +260,7 @@ TEST_F(ArrayFile, OpenedForWritingAppendsBehindTheExistingRecords) {
 
 TEST_F(ArrayFile, TheIndexOutlivesClose) {
     writeArrayFile(dir / "c.dat", {"abc"}, 3);
-    _Ref<_ArrayFile> a = new _ArrayFile();
-    a->open(file("c.dat"), false);
+    _Ref<_ArrayFile> a = openFile("c.dat");
     a->close();
     a->close();
     a->finalize();

@@ -58,13 +58,6 @@ protected:
 
 using List = std::vector<std::string>;
 
-TEST_F(FolderSource, ListsJpegThenBmpThenGif) {
-    dir.write("b.gif", "");
-    dir.write("a.jpg", "");
-    dir.write("c.bmp", "");
-    EXPECT_EQ(listing(load()), (List{"a.jpg:0", "c.bmp:1", "b.gif:2"}));
-}
-
 TEST_F(FolderSource, SkipsDotNamesAndOtherFilesAndKeepsTheKindsInStep) {
     for (const char* name : {".hidden.jpg", "W.JpEg", ".x.bmp", "y.bmp", "z.GIF", "readme.txt", "photo.jpg.txt", "gif",
                              "jpg.", ".bmp"})
@@ -160,11 +153,11 @@ TEST_F(FolderSource, TheKindOfAFileNameFollowsThePatterns) {
     }
 }
 
-TEST_F(FolderSource, MoreTypesListsPngFilesLast) {
-    for (const char* name : {"b.png", "a.gif", "c.jpg"}) dir.write(name, "");
-    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "a.gif:2"}));
+TEST_F(FolderSource, ListsJpegThenBmpThenGifAndPngLastWithMoreTypes) {
+    for (const char* name : {"b.png", "d.gif", "c.jpg", "e.bmp"}) dir.write(name, "");
+    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "e.bmp:1", "d.gif:2"}));
     store.writeInt("Config", "MoreTypes", 1);
-    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "a.gif:2", "b.png:4"}));
+    EXPECT_EQ(listing(load()), (List{"c.jpg:0", "e.bmp:1", "d.gif:2", "b.png:4"}));
 }
 
 #ifndef _WIN32  // the folders and links are made with POSIX calls

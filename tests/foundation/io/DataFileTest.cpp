@@ -42,15 +42,21 @@ std::string failure(const std::function<void()>& action) {
 
 }  // namespace
 
-TEST_F(DataFile, ValuesAreLittleEndian) {
+TEST_F(DataFile, ValuesAreLittleEndianAndReadBack) {
     std::string path = dir / "values";
     _Ref<_DataFile> out = open(path, "wb");
     out->writeShort(0x12345678);
     out->writeInt(0x01020304);
     out->writeLong(0x0102030405060708LL);
     out->print("%d");
+    out->writeShort(-2);
+    out->writeInt(-3);
+    out->writeLong(-4);
+    double d = -1.5e300;
+    out->write(&d, 8);
     out->close();
-    EXPECT_EQ(TempDir::read(path), std::string("\x78\x56\x04\x03\x02\x01\x08\x07\x06\x05\x04\x03\x02\x01%d", 16));
+    EXPECT_EQ(TempDir::read(path).substr(0, 16),
+              std::string("\x78\x56\x04\x03\x02\x01\x08\x07\x06\x05\x04\x03\x02\x01%d", 16));
 
     _Ref<_DataFile> in = open(path, "rb");
     EXPECT_EQ(in->readShort(), 0x5678);
@@ -58,40 +64,21 @@ TEST_F(DataFile, ValuesAreLittleEndian) {
     EXPECT_EQ(in->readLong(), 0x0102030405060708LL);
     EXPECT_EQ(in->readByte(), '%');
     EXPECT_EQ(in->readByte(), 'd');
-    EXPECT_EQ(in->readByte(), 0xFF);  // nothing left
-    EXPECT_EQ(in->readInt(), 0);
-}
-
-TEST_F(DataFile, SignedAndFloatingValues) {
-    std::string path = dir / "values";
-    _Ref<_DataFile> out = open(path, "wb");
-    out->writeShort(-2);
-    out->writeInt(-3);
-    out->writeLong(-4);
-    double d = -1.5e300;
-    out->write(&d, 8);
-    out->close();
-    _Ref<_DataFile> in = open(path, "rb");
     EXPECT_EQ(in->readShort(), -2);
     EXPECT_EQ(in->readInt(), -3);
     EXPECT_EQ(in->readLong(), -4);
     EXPECT_EQ(in->readDouble(), -1.5e300);
+    EXPECT_EQ(in->readByte(), 0xFF);  // nothing left
+    EXPECT_EQ(in->readInt(), 0);
 }
 
-TEST_F(DataFile, ReadLineDropsCarriageReturns) {
-    _Ref<_DataFile> f = openBytes("a\r\nb");
-    EXPECT_EQ(text(f->readLine()), "a");
-    EXPECT_EQ(text(f->readLine()), "b");
-    EXPECT_EQ(text(f->readLine()), "<null>");
-    EXPECT_EQ(text(f->readLine()), "<null>");
-}
-
-TEST_F(DataFile, ReadLineCases) {
+TEST_F(DataFile, ReadLineEndsAtNewlinesAndDropsCarriageReturns) {
     struct Case {
         std::string bytes;
-        std::vector<std::string> lines;  // up to and including the first null
+        std::vector<std::string> lines;  // up to and including a null
     } cases[] = {
         {"", {"<null>"}},
+        {"a\r\nb", {"a", "b", "<null>", "<null>"}},  // carriage returns dropped; the end stays
         {"\n", {"", "<null>"}},
         {"\n\nx\n", {"", "", "x", "<null>"}},
         {"a\rb\r\n", {"ab", "<null>"}},

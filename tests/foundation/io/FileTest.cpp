@@ -30,6 +30,13 @@ public:
     std::string saved;
 };
 
+// Runs a test beside a fresh folder of its own.
+class FileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.ok()); }
+    TempDir dir;
+};
+
 }  // namespace
 
 TEST(File, NullPathOrNameThrowsWithoutMessage) {
@@ -64,9 +71,7 @@ TEST(File, IdentityFollowsThePath) {
     EXPECT_FALSE(a->equals(_Ref<_Object>(b)));  // identity, not the path
 }
 
-TEST(File, ExistsForFilesAndFolders) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, ExistsForFilesAndFolders) {
     dir.write("a.txt", "x");
     EXPECT_TRUE(file(dir.path)->exists());
     EXPECT_TRUE(file(dir / "a.txt")->exists());
@@ -75,18 +80,14 @@ TEST(File, ExistsForFilesAndFolders) {
     EXPECT_TRUE(file(dir / "..")->exists());
 }
 
-TEST(File, MkdirMakesOneLevel) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, MkdirMakesOneLevel) {
     EXPECT_TRUE(file(dir / "a")->mkdir());
     EXPECT_FALSE(file(dir / "a")->mkdir());
     EXPECT_FALSE(file(dir / "b/c")->mkdir());
     EXPECT_FALSE(file(dir / "b")->exists());
 }
 
-TEST(File, MkdirsMakesEveryMissingLevelOnce) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, MkdirsMakesEveryMissingLevelOnce) {
     _Ref<_File> nested = file(dir / "a/b/c/d");
     EXPECT_TRUE(nested->mkdirs());
     EXPECT_TRUE(file(dir / "a/b/c/d")->exists());
@@ -99,9 +100,7 @@ TEST(File, MkdirsMakesEveryMissingLevelOnce) {
     EXPECT_FALSE(file(dir / "f/g")->exists());
 }
 
-TEST(File, MkdirsOfManyLevelsDoesNotRecurse) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, MkdirsOfManyLevelsDoesNotRecurse) {
     // Far too long to be made, below a file: the walk climbs every level and ends there.
     std::string deep = dir.write("f", "");
     for (int i = 0; i < 200000; ++i) deep += "/d";
@@ -111,9 +110,7 @@ TEST(File, MkdirsOfManyLevelsDoesNotRecurse) {
 
 #ifndef _WIN32
 // The working directory's rules of POSIX paths.
-TEST(File, AbsolutePathJoinsTheWorkingDirectory) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, AbsolutePathJoinsTheWorkingDirectory) {
     WorkingDirectory restore;
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
     char buffer[4096];
@@ -127,9 +124,7 @@ TEST(File, AbsolutePathJoinsTheWorkingDirectory) {
     EXPECT_STREQ(file("x")->getAbsolutePath()->c_str(), "/x");
 }
 
-TEST(File, AbsolutePathWithoutWorkingDirectoryThrows) {
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
+TEST_F(FileOnDisk, AbsolutePathWithoutWorkingDirectoryThrows) {
     WorkingDirectory restore;
     std::string gone = dir / "gone";
     ASSERT_TRUE(file(gone)->mkdir());

@@ -121,16 +121,14 @@ TEST_F(PathRules, DirectoryAndNameJoinWithOneSeparator) {
 }
 
 TEST_F(PathRules, StyleSetsTheSeparatorStatics) {
-    use(WINDOWS);
-    EXPECT_STREQ(_File::separator->c_str(), "\\");
-    EXPECT_EQ(_File::separatorChar, '\\');
-    EXPECT_STREQ(_File::pathSeparator->c_str(), ";");
-    EXPECT_EQ(_File::pathSeparatorChar, ';');
-    use(POSIX);
-    EXPECT_STREQ(_File::separator->c_str(), "/");
-    EXPECT_EQ(_File::separatorChar, '/');
-    EXPECT_STREQ(_File::pathSeparator->c_str(), ":");
-    EXPECT_EQ(_File::pathSeparatorChar, ':');
+    for (const glimsel_os::PathStyle* style : {&WINDOWS, &POSIX}) {
+        use(*style);
+        SCOPED_TRACE(style->separator);
+        EXPECT_EQ(_File::separator->c_str(), std::string(1, style->separator));
+        EXPECT_EQ(_File::separatorChar, style->separator);
+        EXPECT_EQ(_File::pathSeparator->c_str(), std::string(1, style->pathSeparator));
+        EXPECT_EQ(_File::pathSeparatorChar, style->pathSeparator);
+    }
 }
 
 TEST_F(PathRules, StartUpSetsThePlatformsStyle) {
