@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "imaging/DecodePauses.h"
 #include "imaging/ImageInfo.h"
 #include "imaging/PixelBlockPool.h"
 
@@ -210,7 +211,10 @@ uint8_t* GifLzwDecoder::run(GifInput& in, uint8_t* block, size_t outStart, uint6
 
     uint32_t bits = 0;
     uint32_t bitCount = 0;
-    for (;;) {
+    for (uint32_t blocks = 0;; ++blocks) {
+        // A look at the clock every 16 sub-blocks (4 KB of codes at most) costs nothing
+        // against their decoding; a large picture still pauses every few milliseconds.
+        if (blocks % 16 == 15 && !DecodePauseScope::mayGoOn()) throw DecodeCancelled();
         int blockLength = in.readByte();
         if (blockLength <= 0) {
             if (out == outEnd) break;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/DecodePauses.h"
+#include "tests/imaging/GifTestKit.h"
 #include "tests/imaging/JpegSamples.h"
 #include "tests/imaging/PngSamples.h"
 
@@ -20,6 +21,19 @@ struct Sample {
     ImageType type;
 };
 
+Bytes noisyGif(uint16_t width, uint16_t height) {
+    giftest::ImageSetup image;
+    image.width = width;
+    image.height = height;
+    image.minCodeSize = 8;
+    uint32_t seed = 1;
+    for (int i = 0; i < width * height; ++i) {
+        seed = seed * 1103515245 + 12345;
+        image.indices.push_back(static_cast<uint8_t>(seed >> 24));
+    }
+    return giftest::GifBuilder(width, height, 0x87).image(image).finish();
+}
+
 const std::vector<Sample>& samples() {
     static const jpeg_samples::Picture photo = jpeg_samples::photoLike(300, 200);
     static const jpeg_samples::Options progressive = [] {
@@ -29,7 +43,8 @@ const std::vector<Sample>& samples() {
     }();
     static const std::vector<Sample> all = {{"baseline JPEG", jpeg_samples::encode(photo), IMAGE_JPEG},
             {"progressive JPEG", jpeg_samples::encode(photo, progressive), IMAGE_JPEG},
-            {"PNG", png_samples::encode(png_samples::filled(300, 200, 2, {10, 200, 30})), IMAGE_PNG}};
+            {"PNG", png_samples::encode(png_samples::filled(300, 200, 2, {10, 200, 30})), IMAGE_PNG},
+            {"GIF", noisyGif(300, 200), IMAGE_GIF}};
     return all;
 }
 
@@ -60,7 +75,7 @@ TEST(DecodePauses, PausedDecodesGiveTheSamePictureAndGiveUpOnRequest) {
         Pauses going;
         std::string nested;
         // A picture asked for inside a pause is never paused itself; the JPEG decoder,
-        // whose structures are in use, refuses it.
+        // whose structures are in use, refuses it; the others have none shared.
         going.during = [&] {
             try {
                 decode(samples()[0]);
