@@ -38,10 +38,14 @@ int textLength(char const* text) { return static_cast<int>(std::min<size_t>(std:
 X11DeviceContext::X11DeviceContext(XWindowSystem& system, glimsel_ui::NativeWindow window, const Rect& clip)
     : system(system), window(window), clip(clip) {}
 
+Rect X11DeviceContext::drawable(const XWindowSystem::Surface& s) const {
+    return intersect(clip, Rect{0, 0, s.width, s.height});
+}
+
 void X11DeviceContext::fillBlack(const Rect& r) {
     XWindowSystem::Surface s;
     if (!system.surface(window, s) || !s.framebuffer) return;
-    Rect area = intersect(intersect(r, clip), Rect{0, 0, s.width, s.height});
+    Rect area = intersect(r, drawable(s));
     if (area.width() <= 0) return;
     img_lib::Canvas c = s.framebuffer->canvas();
     for (int y = area.top; y < area.bottom; ++y) {
@@ -61,7 +65,7 @@ void X11DeviceContext::textOut(int x, int y, char const* text) {
     XWindowSystem::Surface s;
     if (!text || !system.surface(window, s)) return;
     X11Display& xd = system.x();
-    Rect area = intersect(clip, Rect{0, 0, s.width, s.height});
+    Rect area = drawable(s);
     if (area.width() <= 0) return;
     XRectangle r{static_cast<short>(area.left), static_cast<short>(area.top), static_cast<unsigned short>(area.width()),
                  static_cast<unsigned short>(area.height())};
@@ -76,7 +80,7 @@ void X11DeviceContext::stretchDib(int x, int y, int width, int height, const BIT
                                   const void* bits, uint32_t bitsBytes) {
     XWindowSystem::Surface s;
     if (width <= 0 || height <= 0 || !system.surface(window, s) || !s.framebuffer) return;
-    Rect area = intersect(clip, Rect{0, 0, s.width, s.height});
+    Rect area = drawable(s);
     img_lib::Rect limit{area.left, area.top, area.width(), area.height()};
     if (limit.width <= 0) return;
     if (!img_lib::drawDib(s.framebuffer->canvas(), img_lib::Rect{x, y, width, height}, info, infoBytes, bits,
@@ -90,7 +94,7 @@ void X11DeviceContext::stretchDib(int x, int y, int width, int height, const BIT
 bool X11DeviceContext::pixelsFor(const Rect& area, img_lib::Canvas& out) {
     XWindowSystem::Surface s;
     if (area.width() <= 0 || area.height() <= 0 || !system.surface(window, s) || !s.framebuffer) return false;
-    Rect inside = intersect(clip, Rect{0, 0, s.width, s.height});
+    Rect inside = drawable(s);
     if (area.left < inside.left || area.top < inside.top || area.right > inside.right || area.bottom > inside.bottom)
         return false;
     img_lib::Canvas c;
@@ -103,7 +107,7 @@ bool X11DeviceContext::pixelsFor(const Rect& area, img_lib::Canvas& out) {
 void X11DeviceContext::showPixels(const Rect& area) {
     XWindowSystem::Surface s;
     if (!system.surface(window, s) || !s.framebuffer) return;
-    Rect changed = intersect(area, intersect(clip, Rect{0, 0, s.width, s.height}));
+    Rect changed = intersect(area, drawable(s));
     if (changed.width() > 0) s.framebuffer->put(s.xid, changed);
 }
 

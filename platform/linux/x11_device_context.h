@@ -6,10 +6,9 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
+#include "platform/linux/x11_window_system.h"
 
 namespace glimsel_x11 {
-
-class XWindowSystem;
 
 class X11DeviceContext : public glimsel_ui::DeviceContext {
 public:
@@ -27,6 +26,9 @@ public:
     void restorePixels(const glimsel_ui::Rect& area) override;
 
 private:
+    // The part of the window this context may draw on: its clip inside the window.
+    glimsel_ui::Rect drawable(const XWindowSystem::Surface& s) const;
+
     XWindowSystem& system;
     glimsel_ui::NativeWindow window;
     glimsel_ui::Rect clip;
